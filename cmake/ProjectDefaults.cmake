@@ -1,0 +1,27 @@
+# Compiler settings every target of this project shares.
+
+# Sources are UTF-8; the program's texts are code page 936 bytes, as the
+# target systems' ANSI code page expects them. GB18030 encodes every character
+# of code page 936 with the same bytes and, unlike it, every other character
+# too, which the standard headers need for their own few literals.
+add_compile_options(-finput-charset=UTF-8 -fexec-charset=GB18030)
+
+set(LUMEN_WARNINGS -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Werror)
+
+if(WIN32)
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+  # One self-contained executable: no compiler runtime DLLs next to it.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+else()
+  option(LUMEN_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" ON)
+  if(LUMEN_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+    add_link_options(-fsanitize=address,undefined)
+  endif()
+endif()
+
+# Applies the project's warnings to one of its own targets (not to GoogleTest).
+function(lumen_target target)
+  target_compile_options(${target} PRIVATE ${LUMEN_WARNINGS})
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+endfunction()

@@ -1,0 +1,52 @@
+# How tests are registered.
+#
+# Native: every GoogleTest case is its own CTest test.
+# Windows: every test executable is one CTest test, run through scripts/wine-run
+# (the cross-compiling emulator) inside the build's test rig: a private Wine
+# prefix, a private Xvfb display and the reference application service, started
+# by the `rig` fixture and stopped after the last test that needs it.
+
+if(WIN32)
+  set(CMAKE_CROSSCOMPILING_EMULATOR "${PROJECT_SOURCE_DIR}/scripts/wine-run;${CMAKE_BINARY_DIR}")
+  add_test(NAME rig.start COMMAND "${PROJECT_SOURCE_DIR}/scripts/rig" start "${CMAKE_BINARY_DIR}")
+  add_test(NAME rig.stop COMMAND "${PROJECT_SOURCE_DIR}/scripts/rig" stop "${CMAKE_BINARY_DIR}")
+  set_tests_properties(rig.start PROPERTIES FIXTURES_SETUP rig TIMEOUT 180)
+  set_tests_properties(rig.stop PROPERTIES FIXTURES_CLEANUP rig)
+endif()
+
+# lumen_test(<name> [WINDOWS_ONLY] SOURCES <files...> LIBS <targets...>)
+# A GoogleTest executable. Without WINDOWS_ONLY it holds portable tests and is
+# built in both configurations.
+function(lumen_test name)
+  cmake_parse_arguments(ARG "WINDOWS_ONLY" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(ARG_WINDOWS_ONLY AND NOT WIN32)
+    return()
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  lumen_target(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gmock GTest::gtest_main)
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
+  if(WIN32)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED rig TIMEOUT ${ARG_TIMEOUT})
+  else()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+  endif()
+endfunction()
+
+# lumen_rig_test(<name> COMMAND <command...>): a test run on the Linux side
+# inside the rig (GUI drives, screenshots), given the build directory.
+function(lumen_rig_test name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "COMMAND" ${ARGN})
+  if(NOT WIN32)
+    return()
+  endif()
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 600)
+  endif()
+  add_test(NAME ${name} COMMAND ${ARG_COMMAND})
+  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED rig TIMEOUT ${ARG_TIMEOUT}
+    ENVIRONMENT "LUMEN_BUILD_DIR=${CMAKE_BINARY_DIR};LUMEN_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+endfunction()

@@ -1,0 +1,31 @@
+#pragma once
+// The run-wide values the parts of the installer share. One instance lives
+// from process start to process end; its release is the program's finaliser.
+
+#include <cstdint>
+
+#include "core/app_info.hpp"
+#include "runtime/byte_buffer.hpp"
+#include "runtime/text.hpp"
+
+namespace lumen {
+
+struct ProgramState {
+  // The installer's last eight bytes as text; "1" once the query found no
+  // number other than 0 in it.
+  Text StampedIdText;
+  // Body of the distributor's icon, written as logo.ico.
+  ByteBuffer AppIconBytes;
+  AppInfoRecord AppInfo;
+  // Full path of the application's executable in the install folder.
+  Text ProgramPath;
+  // Always ends in a backslash.
+  Text InstallFolder;
+  // 1 once the user confirmed quitting: the running download stops.
+  std::int32_t downloadCancelled = 0;
+};
+
+// The process's one program state, created on first use (process start).
+[[nodiscard]] ProgramState& program_state();
+
+}  // namespace lumen
