@@ -99,6 +99,7 @@ constexpr FormDesign kWizard = {
     .width = 602,
     .height = 480,
     .background = kWhite,
+    .drag_band = 30,  // the title bar over the banner
     .controls = kControls,
     .events = kEvents,
 };

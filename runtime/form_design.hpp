@@ -109,6 +109,9 @@ struct FormDesign {
   int width = 0;
   int height = 0;
   Colour background = 0;
+  // Height of the band along the top edge by which the window is dragged,
+  // where no control takes the pointer; 0: the window cannot be dragged.
+  int drag_band = 0;
   std::span<const ControlDesign> controls{};  // stacking order, topmost first
   std::span<const EventBinding> events{};
 };
