@@ -7,6 +7,7 @@
 #include "core/app_info.hpp"
 #include "runtime/byte_buffer.hpp"
 #include "runtime/text.hpp"
+#include "widgets/widget_state.hpp"
 
 namespace lumen {
 
@@ -23,6 +24,8 @@ struct ProgramState {
   Text InstallFolder;
   // 1 once the user confirmed quitting: the running download stops.
   std::int32_t downloadCancelled = 0;
+  // The graphics start-up's tokens and the image buttons' shared tooltip.
+  widgets::WidgetState Widgets;
 };
 
 // The process's one program state, created on first use (process start).

@@ -1,0 +1,39 @@
+#include "core/win/design_images.hpp"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "core/wizard_design.hpp"
+#include "widgets/win/gdiplus_picture.hpp"
+#include "widgets/win/memory_image.hpp"
+
+namespace lumen::wizard {
+
+ByteBuffer resource_bytes(std::string_view name) {
+  const std::string resource_name(name);
+  HMODULE module = GetModuleHandleA(nullptr);
+  HRSRC found = FindResourceA(module, resource_name.c_str(), MAKEINTRESOURCEA(10));  // RT_RCDATA
+  if (found == nullptr) return {};
+  HGLOBAL loaded = LoadResource(module, found);
+  const auto* bytes = static_cast<const std::uint8_t*>(loaded ? LockResource(loaded) : nullptr);
+  if (bytes == nullptr) return {};
+  return ByteBuffer(bytes, bytes + SizeofResource(module, found));
+}
+
+widgets::GdiplusImage design_image(std::string_view name, const widgets::WidgetState& state) {
+  return widgets::LoadImageFromBytes(resource_bytes(name), state);
+}
+
+forms::Pictures design_pictures(const widgets::WidgetState& state) {
+  forms::Pictures pictures;
+  for (std::string_view name : {kBannerImage, kWideButtonImage, kWideButtonOverImage}) {
+    if (widgets::GdiplusImage image = design_image(name, state)) {
+      pictures.emplace(std::string(name), std::make_unique<widgets::GdiplusPicture>(std::move(image)));
+    }
+  }
+  return pictures;
+}
+
+}  // namespace lumen::wizard
