@@ -68,6 +68,21 @@ bool FormLayout::shown(ControlIndex i) const noexcept {
   return true;
 }
 
+bool FormLayout::covered(ControlIndex i) const {
+  if (!is_windowed(control(i))) return false;
+  const std::optional<ControlIndex> host = host_of(i);
+  const Rect own = rect_in_host(i);
+  for (ControlIndex above : windows_of(host)) {
+    if (above == i) return false;  // the rest lie beneath
+    const Rect cover = rect_in_host(above);
+    if (shown(above) && cover.left <= own.left && cover.top <= own.top && cover.right >= own.right &&
+        cover.bottom >= own.bottom) {
+      return true;
+    }
+  }
+  return false;
+}
+
 Rect FormLayout::rect_in_host(ControlIndex i) const noexcept {
   const Bounds own = states_[i].bounds;
   Rect rect{own.left, own.top, own.left + own.width, own.top + own.height};

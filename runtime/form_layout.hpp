@@ -63,6 +63,12 @@ class FormLayout {
   // on the current page of its container.
   [[nodiscard]] bool shown(ControlIndex i) const noexcept;
 
+  // A real window lying wholly beneath another shown real window of the same
+  // host: it can be neither seen nor reached, so it is kept hidden (focus
+  // and keyboard navigation cannot land on it, and nothing it draws can
+  // show through the window above).
+  [[nodiscard]] bool covered(ControlIndex i) const;
+
   // Position in the client area of the host (the window when host_of gives
   // nothing), through every drawn container in between.
   [[nodiscard]] Rect rect_in_host(ControlIndex i) const noexcept;

@@ -122,6 +122,20 @@ TEST_F(Fixture, HostsPaintTheirDrawnControlsBottomUpAndOwnTheirWindowsTopmostFir
   EXPECT_EQ(names(layout.windows_of(at("panel"))), (std::vector<std::string_view>{"button_in_panel"}));
 }
 
+TEST_F(Fixture, WindowsWhollyBeneathAShownWindowAreCovered) {
+  EXPECT_FALSE(layout.covered(at("button_p0")));
+  layout.set_bounds(at("panel"), {0, 0, 300, 180});
+  EXPECT_TRUE(layout.covered(at("button_p0")));
+  EXPECT_FALSE(layout.covered(at("panel")));
+  EXPECT_FALSE(layout.covered(at("button_in_panel")));  // in the panel, not beneath it
+  layout.set_visible(at("panel"), false);
+  EXPECT_FALSE(layout.covered(at("button_p0")));
+  // Partly covered stays shown.
+  layout.set_visible(at("panel"), true);
+  layout.set_bounds(at("panel"), {120, 0, 300, 180});
+  EXPECT_FALSE(layout.covered(at("button_p0")));
+}
+
 TEST_F(Fixture, PointerGoesToTheTopmostShownEnabledDrawnControl) {
   struct Case { const char* what; int page; int x, y; std::optional<std::string_view> hit; };
   const Case cases[] = {

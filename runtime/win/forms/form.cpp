@@ -169,7 +169,7 @@ HWND Form::create_control(ControlIndex i) {
   if (host && !states_[*host].window && !create_control(*host)) return nullptr;
   const WindowKind kind = window_kind_of(c);
   const Rect at = layout_.rect_in_host(i);
-  const DWORD visible = layout_.shown(i) ? WS_VISIBLE : 0;
+  const DWORD visible = shows_window(i) ? WS_VISIBLE : 0;
   const DWORD disabled = layout_.enabled(i) ? 0 : WS_DISABLED;
   const std::string text(c.text);
   HostCreation creation{this, static_cast<std::int32_t>(i + 1)};
@@ -220,10 +220,12 @@ void Form::sync_windows() noexcept {
     if (window == nullptr) continue;
     const Rect at = layout_.rect_in_host(i);
     SetWindowPos(window, nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE | (layout_.shown(i) ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+                 SWP_NOZORDER | SWP_NOACTIVATE | (shows_window(i) ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
   }
   RedrawWindow(window_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
+
+bool Form::shows_window(ControlIndex i) const { return layout_.shown(i) && !layout_.covered(i); }
 
 void Form::invalidate_drawn(ControlIndex i) const noexcept {
   const RECT rect = to_rect(layout_.rect_in_host(i));

@@ -131,6 +131,7 @@ class Form {
   // Places, shows and hides every control window after a change of layout,
   // and repaints the hosts.
   void sync_windows() noexcept;
+  [[nodiscard]] bool shows_window(ControlIndex i) const;
   void invalidate_drawn(ControlIndex i) const noexcept;
 
   void paint_host(HWND host, std::optional<ControlIndex> host_index, HDC dc) noexcept;
