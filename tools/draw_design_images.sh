@@ -54,7 +54,7 @@ glyph() {  # size colour draw-commands alpha-factor file
   "$magick" -size "$1" xc:none -stroke "$2" -fill "$2" -strokewidth 1.3 "${@:3:$#-4}" \
     -channel A -evaluate multiply "${@: -2:1}" +channel "${plain[@]}" PNG32:"${@: -1}"
 }
-cross=(-draw 'line 0.5,0.5 10.5,10.5' -draw 'line 10.5,0.5 0.5,10.5')
+cross=(-draw 'line 0,0 10,10' -draw 'line 10,0 0,10')
 glyph 11x11 white "${cross[@]}" 0.7412 "$out/close_light.png"
 glyph 11x11 'rgb(82,82,82)' "${cross[@]}" 1 "$out/close_dark.png"
 # One bar on row 7 of 13 (the middle row).
