@@ -17,6 +17,10 @@ if(WIN32)
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
   # One self-contained executable: no compiler runtime DLLs next to it.
   add_link_options(-static -static-libgcc -static-libstdc++)
+  # Distributors ship the installer to people on slow lines: release builds
+  # drop unused code and symbols.
+  add_compile_options($<$<CONFIG:Release>:-ffunction-sections> $<$<CONFIG:Release>:-fdata-sections>)
+  add_link_options($<$<CONFIG:Release>:-Wl,--gc-sections> $<$<CONFIG:Release>:-s>)
 else()
   option(LUMEN_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" ON)
   if(LUMEN_SANITIZE)
