@@ -263,6 +263,22 @@ TEST(WebRequestProxy, PlainRequestsGoThroughTheProxy) {
   EXPECT_EQ(echo.values("Host"), std::vector<Text>{"proxied.example"});
 }
 
+// Certificate problems never fail a request: a self-signed certificate for
+// another name is accepted. The same request without the security flags is
+// refused by the platform, so this shows that they are applied.
+TEST(WebRequestSecurity, UntrustedCertificatesAreAccepted) {
+  const Text secure_base = AsText(WebRequest(Service("/_tls")).body);
+  ASSERT_TRUE(text_starts_with(secure_base, "https://127.0.0.1:")) << secure_base;
+  WebRequestOptions options;
+  options.method = kMethodPost;
+  options.bodyBytes = {'s', 0, 'e'};
+  const WebResponse response = WebRequest(secure_base + "/echo?secure=1", options);
+  const Echo echo(response.body);
+  EXPECT_EQ(echo.request_line, "POST /echo?secure=1 HTTP/1.1");
+  EXPECT_EQ(echo.body, Text("s\0e", 3));
+  EXPECT_TRUE(text_starts_with(response.receivedHeaders.value_or(""), "HTTP/1.1 200 OK\r\n"));
+}
+
 TEST(WebRequestLimits, OversizedResponseHeadersGiveNoHeadersButTheBody) {
   // Lines of a few kilobytes each: the platform shortens single long lines.
   Text target = "/respond?header=Set-Cookie:%20a=1&body=still%20here";
