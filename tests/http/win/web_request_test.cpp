@@ -61,7 +61,7 @@ struct Echo {
 
 std::uint8_t BlobByte(std::size_t i) { return static_cast<std::uint8_t>(i * 31 + (i >> 11) * 7); }
 
-TEST(WebRequestHeaders, DefaultsArriveInOrderAfterTheAgent) {
+TEST(WebRequestHeaders, DefaultsArriveInOrder) {
   const Text url = Service("/echo?defaults=1");
   const WebResponse response = WebRequest(url);
   const Echo echo(response.body);
@@ -245,6 +245,11 @@ TEST(WebRequestCookies, SuppliedCookiesBypassThePlatformStore) {
 TEST(WebRequestRedirects, FollowedUnlessAskedNot) {
   const Text url = Service("/redirect?to=/echo%3Fafter%3D1");
   EXPECT_EQ(Echo(WebRequest(url).body).request_line, "GET /echo?after=1 HTTP/1.1");
+  // A plain request may be sent on to https; the certificate flags set on
+  // plain requests too make an untrusted certificate there no obstacle.
+  const Text secure_echo = AsText(WebRequest(Service("/_tls")).body) + "/echo?upgraded=1";
+  EXPECT_EQ(Echo(WebRequest(Service("/redirect?to=" + secure_echo)).body).request_line,
+            "GET /echo?upgraded=1 HTTP/1.1");
 
   WebRequestOptions options;
   options.noRedirect = true;
