@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "core/program_state.hpp"
+#include "core/win/wizard_form.hpp"
+#include "core/wizard_design.hpp"
+#include "widgets/win/graphics_startup.hpp"
+#include "widgets/win/window_shadow.hpp"
+
+namespace lumen::wizard {
+namespace {
+
+struct Wizard : ::testing::Test {
+  ProgramState state;
+  std::unique_ptr<WizardForm> wizard;
+
+  void SetUp() override {
+    state.AppInfo.name = "StarlitPad";
+    state.AppInfo.agent_app.app_name = "星光记事本";
+    widgets::InitialiseWidgets(state.Widgets);
+    wizard = LoadWizardWindow(state);
+    ASSERT_TRUE(wizard);
+  }
+  forms::Form& form() { return wizard->form(); }
+  HWND window() { return form().native_handle(); }
+  forms::ControlRef control(std::string_view name) { return form().control(name); }
+  RECT rect_in_window(std::string_view name) {
+    RECT rect{};
+    GetWindowRect(control(name).native_handle(), &rect);
+    MapWindowPoints(nullptr, window(), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+  }
+  bool shown(std::string_view name) { return IsWindowVisible(control(name).native_handle()) != FALSE; }
+  void click(std::string_view name) { SendMessageA(control(name).native_handle(), BM_CLICK, 0, 0); }
+};
+
+TEST_F(Wizard, CreationPreparesTheWindowForTheProduct) {
+  RECT rect{};
+  GetWindowRect(window(), &rect);
+  EXPECT_EQ(rect.right - rect.left, 600);
+  EXPECT_EQ(rect.bottom - rect.top, 430);
+  // Centred at its design size, then shrunk in place.
+  EXPECT_EQ(rect.left, (GetSystemMetrics(SM_CXSCREEN) - 602) / 2);
+  EXPECT_EQ(rect.top, (GetSystemMetrics(SM_CYSCREEN) - 480) / 2);
+
+  char title[64] = {};
+  GetWindowTextA(window(), title, sizeof title);
+  EXPECT_STREQ(title, "星光记事本");
+  EXPECT_EQ(control(kTitleLabel).text(), "星光记事本");
+  EXPECT_EQ(control(kFolderEdit).text(), "C:\\StarlitPad\\");
+
+  EXPECT_NE(widgets::ShadowOf(window()), nullptr);
+  for (std::string_view button : {kCloseButton, kMinimiseButton}) {
+    HWND handle = control(button).native_handle();
+    EXPECT_EQ(reinterpret_cast<INT_PTR>(GetPropA(handle, "PngControl_Type")), 3);
+    EXPECT_EQ(reinterpret_cast<INT_PTR>(GetPropA(handle, "PngControl_BackType")), 2);
+    EXPECT_NE(GetPropA(handle, "PngControl_NormalImage"), nullptr);
+    EXPECT_NE(GetPropA(handle, "PngControl_DisableImage"), nullptr);
+  }
+}
+
+TEST_F(Wizard, StartsOnTheFirstPageWithTheControlsWhereTheDesignPutsThem) {
+  EXPECT_TRUE(shown(kInstallButton));
+  EXPECT_TRUE(shown(kFolderEdit));
+  EXPECT_FALSE(shown(kProgressBar));
+  EXPECT_FALSE(shown(kRunButton));
+  // The licence panel waits wholly right of the 600-px window.
+  EXPECT_EQ(rect_in_window(kLicencePanel).left, 608);
+  EXPECT_TRUE(control(kLicenceBox).checked());
+  const RECT install = rect_in_window(kInstallButton);
+  EXPECT_EQ(install.left, 170);
+  EXPECT_EQ(install.top, 351);
+  const RECT browse = rect_in_window(kBrowseButton);
+  EXPECT_EQ(browse.left, 506);
+  EXPECT_EQ(browse.top, 309);
+  EXPECT_EQ(GetWindowLongPtrA(control(kFolderEdit).native_handle(), GWL_STYLE) & ES_READONLY, ES_READONLY);
+}
+
+TEST_F(Wizard, LicenceBoxEnablesAndColoursTheInstallButton) {
+  click(kLicenceBox);
+  EXPECT_FALSE(control(kLicenceBox).checked());
+  EXPECT_FALSE(IsWindowEnabled(control(kInstallButton).native_handle()));
+  EXPECT_EQ(control(kInstallButton).look_back_colour(1), kInstallDisabledFace);
+
+  click(kLicenceBox);
+  EXPECT_TRUE(control(kLicenceBox).checked());
+  EXPECT_TRUE(IsWindowEnabled(control(kInstallButton).native_handle()));
+  EXPECT_EQ(control(kInstallButton).look_back_colour(1), kInstallEnabledFace);
+}
+
+TEST_F(Wizard, PressingTheLicenceLabelOpensThePanelOverEverythingAndBackClosesIt) {
+  // A press in the label's box reaches its handler through the window.
+  const LPARAM on_label = MAKELPARAM(116 + 10, 300 + 99 + 10);
+  for (int time = 0; time < 2; ++time) {
+    SendMessageA(window(), WM_LBUTTONDOWN, MK_LBUTTON, on_label);
+    SendMessageA(window(), WM_LBUTTONUP, 0, on_label);
+    EXPECT_TRUE(shown(kLicencePanel));
+    const RECT panel = rect_in_window(kLicencePanel);
+    EXPECT_EQ(panel.left, 0);
+    EXPECT_EQ(panel.top, 0);
+    // What the panel covers cannot be seen or reached.
+    EXPECT_FALSE(shown(kCloseButton));
+    EXPECT_FALSE(shown(kInstallButton));
+    EXPECT_TRUE(shown(kBackButton));
+  }
+  for (int time = 0; time < 2; ++time) {
+    click(kBackButton);
+    EXPECT_FALSE(shown(kLicencePanel));
+    EXPECT_EQ(control(kLicencePanel).bounds().left, 0);
+    EXPECT_EQ(control(kLicencePanel).bounds().top, 0);
+    EXPECT_TRUE(shown(kCloseButton));
+    EXPECT_TRUE(shown(kInstallButton));
+  }
+}
+
+TEST_F(Wizard, PagesShowOnlyTheirOwnControls) {
+  struct Case { int page; std::string_view shown_control; std::string_view hidden_control; };
+  const Case cases[] = {
+      {kInstallingPage, kProgressBar, kInstallButton},
+      {kFinishedPage, kRunButton, kProgressBar},
+      {kManualInstallPage, kManualInstallButton, kRunButton},
+      {kManualInstallPage, kChooseButton, kBrowseButton},
+      {kChooseFolderPage, kInstallButton, kManualInstallButton},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.page);
+    control(kPages).set_current_page(c.page);
+    EXPECT_TRUE(shown(c.shown_control));
+    EXPECT_FALSE(shown(c.hidden_control));
+  }
+  control(kPages).set_current_page(kInstallingPage);
+  control(kProgressBar).set_progress(25);
+  EXPECT_EQ(SendMessageA(control(kProgressBar).native_handle(), 0x408 /* PBM_GETPOS */, 0, 0), 25);
+  control(kStatusLabel).set_text("正在下载请稍后...25%");
+  EXPECT_EQ(control(kStatusLabel).text(), "正在下载请稍后...25%");
+}
+
+TEST_F(Wizard, TheTitleBarDragsTheWindowWhereNoControlTakesThePointer) {
+  RECT rect{};
+  GetWindowRect(window(), &rect);
+  auto hit = [&](int x, int y) {
+    return SendMessageA(window(), WM_NCHITTEST, 0, MAKELPARAM(rect.left + x, rect.top + y));
+  };
+  EXPECT_EQ(hit(300, 10), HTCAPTION);
+  EXPECT_EQ(hit(20, 15), HTCAPTION);  // over the title label, which takes no pointer
+  EXPECT_EQ(hit(300, 40), HTCLIENT);
+  EXPECT_EQ(hit(300, 350), HTCLIENT);
+}
+
+TEST_F(Wizard, MinimiseButtonMinimisesTheWindow) {
+  click(kMinimiseButton);
+  EXPECT_TRUE(IsIconic(window()));
+}
+
+TEST_F(Wizard, UnknownControlNamesDoNothing) {
+  const forms::ControlRef nothing = control("no such control");
+  EXPECT_FALSE(nothing.exists());
+  nothing.set_text("x");
+  nothing.set_visible(true);
+  EXPECT_EQ(nothing.text(), "");
+  EXPECT_EQ(nothing.native_handle(), nullptr);
+}
+
+}  // namespace
+}  // namespace lumen::wizard
