@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "core/program_state.hpp"
 #include "core/win/wizard_form.hpp"
 #include "core/wizard_design.hpp"
+#include "runtime/text.hpp"
 #include "widgets/win/graphics_startup.hpp"
 #include "widgets/win/window_shadow.hpp"
 
@@ -151,6 +153,89 @@ TEST_F(Wizard, TheTitleBarDragsTheWindowWhereNoControlTakesThePointer) {
 TEST_F(Wizard, MinimiseButtonMinimisesTheWindow) {
   click(kMinimiseButton);
   EXPECT_TRUE(IsIconic(window()));
+}
+
+TEST_F(Wizard, TheFailureNoticeShowsAHandButAPressDoesNothing) {
+  control(kPages).set_current_page(kManualInstallPage);
+  RECT rect{};
+  GetWindowRect(window(), &rect);
+  const POINT on_notice{56 + 20, 300 + 88 + 16};  // window coordinates
+  SetCursorPos(rect.left + on_notice.x, rect.top + on_notice.y);
+  SendMessageA(window(), WM_SETCURSOR, reinterpret_cast<WPARAM>(window()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_HAND));
+  SetCursorPos(rect.left + 300, rect.top + 20);
+  SendMessageA(window(), WM_SETCURSOR, reinterpret_cast<WPARAM>(window()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_NE(GetCursor(), LoadCursorA(nullptr, IDC_HAND));
+
+  SendMessageA(window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(on_notice.x, on_notice.y));
+  EXPECT_TRUE(shown(kManualInstallButton));
+  EXPECT_TRUE(IsWindow(window()));
+}
+
+struct DialogAnswer {
+  const char* title;
+  std::string file;  // empty: cancel
+};
+
+// The edit field of the file name box (control 0x47C), however deep the
+// dialog nests it.
+HWND file_name_field(HWND dialog) {
+  struct Search { HWND found = nullptr; } search;
+  EnumChildWindows(
+      dialog,
+      [](HWND child, LPARAM context) -> BOOL CALLBACK {
+        char name[16] = {};
+        GetClassNameA(child, name, sizeof name);
+        if (GetDlgCtrlID(child) != 0x47C || lstrcmpiA(name, "Edit") != 0) return TRUE;
+        reinterpret_cast<Search*>(context)->found = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found ? search.found : GetDlgItem(dialog, 0x47C);
+}
+
+DWORD WINAPI answer_file_dialog(void* context) {
+  const auto* answer = static_cast<const DialogAnswer*>(context);
+  for (int attempt = 0; attempt < 200; ++attempt) {
+    if (HWND dialog = FindWindowA(nullptr, answer->title)) {
+      Sleep(200);  // let it finish setting up
+      if (answer->file.empty()) {
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+      } else {
+        // Type the name into the file name box's edit field, then press OK.
+        HWND field = file_name_field(dialog);
+        SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(answer->file.c_str()));
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+      }
+      return 0;
+    }
+    Sleep(50);
+  }
+  return 1;
+}
+
+TEST_F(Wizard, FileDialogGivesTheChosenFileOrNothingWhenCancelled) {
+  char own_path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, own_path, MAX_PATH);
+  const forms::ControlRef dialog = control(kFileDialog);
+  dialog.set_dialog_kind(0);
+  dialog.set_dialog_title("请选择所需程序文件");
+  dialog.set_dialog_filter("程序文件（*.exe）|*.exe");
+  struct Case { const char* what; std::string file; bool chosen; };
+  const Case cases[] = {{"cancelled", "", false}, {"chosen", own_path, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    DialogAnswer answer{"请选择所需程序文件", c.file};
+    HANDLE helper = CreateThread(nullptr, 0, answer_file_dialog, &answer, 0, nullptr);
+    ASSERT_NE(helper, nullptr);
+    EXPECT_EQ(forms::run_file_dialog(dialog), c.chosen);
+    WaitForSingleObject(helper, 15000);
+    CloseHandle(helper);
+    if (c.chosen) {
+      EXPECT_EQ(lumen::to_lower(dialog.dialog_file_name()), lumen::to_lower(c.file));
+    }
+  }
 }
 
 TEST_F(Wizard, UnknownControlNamesDoNothing) {
