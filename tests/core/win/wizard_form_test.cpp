@@ -194,25 +194,26 @@ HWND file_name_field(HWND dialog) {
   return search.found ? search.found : GetDlgItem(dialog, 0x47C);
 }
 
+// Answers the dialog once it is up, again and again until it is gone: on a
+// busy machine it may still be setting itself up when first found.
 DWORD WINAPI answer_file_dialog(void* context) {
   const auto* answer = static_cast<const DialogAnswer*>(context);
-  for (int attempt = 0; attempt < 200; ++attempt) {
-    if (HWND dialog = FindWindowA(nullptr, answer->title)) {
-      Sleep(200);  // let it finish setting up
-      if (answer->file.empty()) {
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-      } else {
-        // Type the name into the file name box's edit field, then press OK.
-        HWND field = file_name_field(dialog);
-        SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(answer->file.c_str()));
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-      }
-      return 0;
-    }
-    Sleep(50);
+  HWND dialog = nullptr;
+  for (int attempt = 0; attempt < 400 && dialog == nullptr; ++attempt) {
+    dialog = FindWindowA(nullptr, answer->title);
+    if (dialog == nullptr) Sleep(50);
   }
-  return 1;
+  for (int attempt = 0; attempt < 60 && IsWindow(dialog); ++attempt) {
+    Sleep(250);
+    if (answer->file.empty()) {
+      PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+      continue;
+    }
+    // Type the name into the file name box's edit field, then press OK.
+    SendMessageA(file_name_field(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(answer->file.c_str()));
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  }
+  return IsWindow(dialog) ? 1 : 0;
 }
 
 TEST_F(Wizard, FileDialogGivesTheChosenFileOrNothingWhenCancelled) {
@@ -230,7 +231,7 @@ TEST_F(Wizard, FileDialogGivesTheChosenFileOrNothingWhenCancelled) {
     HANDLE helper = CreateThread(nullptr, 0, answer_file_dialog, &answer, 0, nullptr);
     ASSERT_NE(helper, nullptr);
     EXPECT_EQ(forms::run_file_dialog(dialog), c.chosen);
-    WaitForSingleObject(helper, 15000);
+    WaitForSingleObject(helper, 30000);
     CloseHandle(helper);
     if (c.chosen) {
       EXPECT_EQ(lumen::to_lower(dialog.dialog_file_name()), lumen::to_lower(c.file));
