@@ -23,8 +23,9 @@ bool run_file_dialog(const ControlRef& dialog) {
   const bool saving = settings.dialog_kind == 1;
   if (!saving) request.Flags |= OFN_FILEMUSTEXIST;
   const BOOL chosen = saving ? GetSaveFileNameA(&request) : GetOpenFileNameA(&request);
-  if (!chosen) return false;
   file_name.resize(file_name.find('\0'));
+  // A dialog ended by a pending quit request may report success with no file.
+  if (!chosen || file_name.empty()) return false;
   settings.dialog_file_name = file_name;
   return true;
 }

@@ -24,6 +24,14 @@ struct Wizard : ::testing::Test {
     wizard = LoadWizardWindow(state);
     ASSERT_TRUE(wizard);
   }
+  void TearDown() override {
+    wizard.reset();
+    // The last window gone, the form asked the message loop to end; the
+    // next test's dialogs must not take that request for their own.
+    MSG quit{};
+    while (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+  }
   forms::Form& form() { return wizard->form(); }
   HWND window() { return form().native_handle(); }
   forms::ControlRef control(std::string_view name) { return form().control(name); }
