@@ -1,0 +1,18 @@
+#pragma once
+// Owner for WinINet handles (sessions, connections, requests, URL resources).
+
+#include <windows.h>
+#include <wininet.h>
+
+#include "runtime/win/unique_handle.hpp"
+
+namespace lumen::win {
+
+struct InternetHandleTraits {
+  using Handle = HINTERNET;
+  static Handle none() noexcept { return nullptr; }
+  static void close(Handle h) noexcept { InternetCloseHandle(h); }
+};
+using InternetHandle = UniqueHandle<InternetHandleTraits>;
+
+}  // namespace lumen::win

@@ -1,0 +1,1 @@
+// Filled in with the reference service's tests.
