@@ -1,5 +1,5 @@
 #pragma once
-// Owner for WinINet handles (sessions, connections, requests, URL resources).
+// Owner of a WinINet handle (session, connection, request or URL).
 
 #include <windows.h>
 #include <wininet.h>
