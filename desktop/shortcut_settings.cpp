@@ -17,4 +17,15 @@ Text IconLocationFor(std::optional<std::string_view> icon, std::string_view targ
   return Text(target) + ",0";
 }
 
+Text WithIconIndex(std::string_view location) {
+  const std::size_t comma = location.rfind(',');
+  if (comma != std::string_view::npos) {
+    std::string_view index = location.substr(comma + 1);
+    if (index.starts_with('-')) index.remove_prefix(1);
+    const bool numbered = !index.empty() && index.find_first_not_of("0123456789") == std::string_view::npos;
+    if (numbered) return Text(location);
+  }
+  return Text(location) + ",0";
+}
+
 }  // namespace lumen

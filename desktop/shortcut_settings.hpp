@@ -18,4 +18,9 @@ namespace lumen {
 [[nodiscard]] Text IconLocationFor(std::optional<std::string_view> icon, std::string_view target,
                                    std::string_view target_extension);
 
+// The location with an explicit icon index: ",0" (the first icon) is added
+// unless it ends in a comma and a number already. The same icon to the
+// shell, for shell objects that insist on the index.
+[[nodiscard]] Text WithIconIndex(std::string_view location);
+
 }  // namespace lumen

@@ -26,5 +26,18 @@ TEST(IconLocationFor, PrefersTheGivenIcon) {
   EXPECT_EQ(IconLocationFor(std::nullopt, "C:\\Foo\\foo", ""), "SHELL32.dll,4");
 }
 
+TEST(WithIconIndex, AddsTheFirstIconUnlessAnIndexIsThere) {
+  struct Case { const char* location; const char* indexed; };
+  const Case cases[] = {
+      {"C:\\Foo\\logo.ico", "C:\\Foo\\logo.ico,0"},
+      {"C:\\Foo\\foo.exe,0", "C:\\Foo\\foo.exe,0"},
+      {"SHELL32.dll,4", "SHELL32.dll,4"},
+      {"C:\\Foo\\foo.dll,-101", "C:\\Foo\\foo.dll,-101"},
+      {"C:\\a,b\\logo.ico", "C:\\a,b\\logo.ico,0"},
+      {"C:\\Foo\\logo.ico,", "C:\\Foo\\logo.ico,,0"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(WithIconIndex(c.location), c.indexed) << c.location;
+}
+
 }  // namespace
 }  // namespace lumen
