@@ -53,13 +53,17 @@ std::string unique_name(const std::string& stem) {
   return "Lumen" + stem + std::to_string(GetCurrentProcessId());
 }
 
+// The files of a folder, less the desktop entries Wine's menu builder may
+// add beside links at any moment.
 std::set<std::string> files_in(const std::string& folder) {
   std::set<std::string> names;
   WIN32_FIND_DATAA entry{};
   HANDLE find = FindFirstFileA((folder + "*").c_str(), &entry);
   if (find == INVALID_HANDLE_VALUE) return names;
-  do names.insert(entry.cFileName);
-  while (FindNextFileA(find, &entry));
+  do {
+    const std::string name = entry.cFileName;
+    if (!name.ends_with(".desktop")) names.insert(name);
+  } while (FindNextFileA(find, &entry));
   FindClose(find);
   return names;
 }
@@ -124,7 +128,7 @@ TEST(MakeAppShortcut, LinksTheProgramWithItsFolderAndIcon) {
   const LinkInfo link = read_link(cleanup.path);
   ASSERT_TRUE(link.loaded);
   EXPECT_EQ(link.target, app.program);
-  EXPECT_EQ(link.working_folder + "\\", app.folder);
+  EXPECT_EQ(link.working_folder, app.folder);
   EXPECT_EQ(link.icon, app.folder + "logo.ico");
   EXPECT_EQ(link.icon_index, 0);
 }
@@ -168,7 +172,7 @@ TEST(MakeAppShortcut, FallsBackToTheLinkObjectAndAScript) {
   const LinkInfo link = read_link(cleanup.path);
   ASSERT_TRUE(link.loaded);
   EXPECT_EQ(link.target, app.program);
-  EXPECT_EQ(link.working_folder + "\\", app.folder);
+  EXPECT_EQ(link.working_folder, app.folder);
   EXPECT_FALSE(file_exists(FolderOfKind(11) + name + ".vbs"));
 }
 
@@ -178,7 +182,9 @@ TEST(MakeAppShortcut, MakesNothingForUnsafeNamesOnTheFallbackRoute) {
   Installed app;
   const Text desktop = FolderOfKind(0);
   const Text temp = FolderOfKind(11);
-  const Text parent = desktop.substr(0, desktop.find_last_of('\\', desktop.size() - 2) + 1);
+  const auto parent_of = [](const Text& folder) {
+    return folder.substr(0, folder.find_last_of('\\', folder.size() - 2) + 1);
+  };
   const std::string stem = unique_name("Evil");
   const std::string names[] = {
       "..\\" + stem,
@@ -191,7 +197,8 @@ TEST(MakeAppShortcut, MakesNothingForUnsafeNamesOnTheFallbackRoute) {
   };
   const auto desktop_before = files_in(desktop);
   const auto temp_before = files_in(temp);
-  const auto parent_before = files_in(parent);
+  const auto desktop_parent_before = files_in(parent_of(desktop));
+  const auto temp_parent_before = files_in(parent_of(temp));
   for (const std::string& name : names) {
     SCOPED_TRACE(name);
     ForcedFallback routes;
@@ -207,7 +214,8 @@ TEST(MakeAppShortcut, MakesNothingForUnsafeNamesOnTheFallbackRoute) {
   }
   EXPECT_EQ(files_in(desktop), desktop_before);
   EXPECT_EQ(files_in(temp), temp_before);
-  EXPECT_EQ(files_in(parent), parent_before);
+  EXPECT_EQ(files_in(parent_of(desktop)), desktop_parent_before);
+  EXPECT_EQ(files_in(parent_of(temp)), temp_parent_before);
 }
 
 }  // namespace
