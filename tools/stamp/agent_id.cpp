@@ -1,6 +1,7 @@
 #include "tools/stamp/agent_id.hpp"
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 
 namespace lumen::stamp {
@@ -12,7 +13,21 @@ namespace {
   return std::all_of(text.begin(), text.end(), is_ascii_digit);
 }
 
-[[nodiscard]] std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+// The text in quotes, with every byte outside printable ASCII as \xNN, so
+// that what a person typed or a list holds cannot drive the terminal.
+[[nodiscard]] std::string quoted(std::string_view text) {
+  std::string shown = "\"";
+  for (const char c : text) {
+    if (c >= 0x20 && c < 0x7F) {
+      shown += c;
+    } else {
+      char escaped[5];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned char>(c));
+      shown += escaped;
+    }
+  }
+  return shown + "\"";
+}
 
 }  // namespace
 

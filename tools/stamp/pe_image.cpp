@@ -164,7 +164,7 @@ Result<std::uint64_t> pe32_image_end(std::span<const std::uint8_t> bytes) {
   const Result<Headers> headers = read_headers(file);
   if (!headers.ok()) return Error{headers.error()};
   const std::uint64_t size_of_headers = file.u32(headers.value().optional + kSizeOfHeadersField);
-  if (size_of_headers > file.size()) return damaged("the headers", size_of_headers, file.size());
+  if (size_of_headers > file.size()) return damaged("the header block", size_of_headers, file.size());
 
   std::uint64_t end = size_of_headers;
   for (const auto measure : {sections_end, symbols_end, certificates_end}) {
