@@ -26,7 +26,8 @@ Result<std::vector<Stamp>> parse_id_list(std::string_view content) {
   std::unordered_map<std::string_view, std::size_t> line_of;  // digits -> line
   std::string faults;
   const auto fault = [&faults](std::size_t line, const std::string& why) {
-    faults += (faults.empty() ? "" : "\n") + ("line " + std::to_string(line) + ": " + why);
+    if (!faults.empty()) faults += '\n';
+    faults.append("line ").append(std::to_string(line)).append(": ").append(why);
   };
 
   std::string_view rest = without_byte_order_mark(content);

@@ -69,7 +69,11 @@ class TemporaryFile {
 
 [[nodiscard]] Result<std::unique_ptr<TemporaryFile>> create_beside(const fs::path& target) {
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  std::string pattern = (folder / ("." + target.filename().string() + ".stamp-XXXXXX")).string();
+  // A hidden name, so that a folder listing never shows a half-written copy.
+  std::string name(".");
+  name += target.filename().string();
+  name += ".stamp-XXXXXX";
+  std::string pattern = (folder / name).string();
   const int fd = ::mkstemp(pattern.data());
   if (fd < 0) {
     return system_error("cannot write " + target.string() + " (no temporary file in " + folder.string() + ")", errno);
