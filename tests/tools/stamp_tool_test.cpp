@@ -207,6 +207,26 @@ TEST_F(StampTool, BatchWritesOneCopyPerListedId) {
   EXPECT_EQ(folder_.snapshot().size(), 7u) << "two installers, ids.txt, two copies and two folders";
 }
 
+TEST_F(StampTool, BatchCopiesNeverShowAnIdTheyDoNotCarry) {
+  write_bytes("ids.txt", concat({}, "00000039\n"));
+  struct Case {
+    const char* input;
+    const char* output;
+  };
+  const Case cases[] = {
+      {"installer-00000038.exe", "out/installer-00000039.exe"},   // its own stamp is dropped
+      {"installer-00000037.exe", "out/installer-00000037-00000039.exe"},  // not its stamp: kept
+      {"00000038.exe", "out/00000038-00000039.exe"},              // nothing but the stamp: kept
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.input);
+    fs::copy_file("stamped.exe", c.input);
+    const Outcome r = run({c.input, "--batch", "ids.txt", "-o", "out"});
+    EXPECT_EQ(r.status, kExitDone) << r.err;
+    EXPECT_EQ(read_bytes(c.output), concat(built_, "00000039"));
+  }
+}
+
 // The machine's files, except that one write fails as on a full disk.
 class FilesFailingOneWrite final : public StampFiles {
  public:

@@ -76,11 +76,20 @@ int stamp_one(const StampOne& command, StampFiles& files, std::ostream& out, std
              : kExitRefused;
 }
 
-// OUTDIR/NAME-ID.EXT for the installer NAME.EXT.
-[[nodiscard]] fs::path batch_output(const StampBatch& command, const Stamp& stamp) {
+// OUTDIR/NAME-ID.EXT for the installer NAME.EXT. A NAME that ends in the
+// installer's own stamp ("installer-00000038") loses it, so that no copy's
+// name shows an id other than the one it carries.
+[[nodiscard]] fs::path batch_output(const StampBatch& command, const Installer& installer, const Stamp& stamp) {
   const fs::path name = command.installer.filename();
-  return command.output_folder /
-         (name.stem().string() + "-" + std::string(stamp.digits()) + name.extension().string());
+  std::string base = name.stem().string();
+  if (installer.stamp()) {
+    const std::string own_suffix = "-" + std::string(installer.stamp()->digits());
+    if (base.size() > own_suffix.size() && base.ends_with(own_suffix)) base.resize(base.size() - own_suffix.size());
+  }
+  base += '-';
+  base += stamp.digits();
+  base += name.extension().string();
+  return command.output_folder / base;
 }
 
 int stamp_batch(const StampBatch& command, StampFiles& files, std::ostream& out, std::ostream& err) {
@@ -92,9 +101,11 @@ int stamp_batch(const StampBatch& command, StampFiles& files, std::ostream& out,
   if (!ids.ok()) return refuse(err, about(command.id_list), ids.error());
   const Result<LoadedInstaller> loaded = load_installer(files, command.installer);
   if (!loaded.ok()) return refuse(err, "", loaded.error());
+  const Installer& installer = loaded.value().installer;
   for (const Stamp& id : ids.value()) {
-    if (files.same_file(command.installer, batch_output(command, id))) {
-      return refuse(err, about(batch_output(command, id)), "this is the input installer; the batch would overwrite it");
+    const fs::path output = batch_output(command, installer, id);
+    if (files.same_file(command.installer, output)) {
+      return refuse(err, about(output), "this is the input installer; the batch would overwrite it");
     }
   }
 
@@ -102,7 +113,7 @@ int stamp_batch(const StampBatch& command, StampFiles& files, std::ostream& out,
   if (!folder.ok()) return refuse(err, "", folder.error());
   std::size_t written = 0;
   for (const Stamp& id : ids.value()) {
-    if (!write_stamped(files, loaded.value(), id, batch_output(command, id), out, err)) {
+    if (!write_stamped(files, loaded.value(), id, batch_output(command, installer, id), out, err)) {
       return refuse(err, "", "batch stopped after " + std::to_string(written) + " of " +
                                  std::to_string(ids.value().size()) + " stamped copies");
     }
