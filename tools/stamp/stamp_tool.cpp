@@ -83,7 +83,8 @@ int stamp_one(const StampOne& command, StampFiles& files, std::ostream& out, std
   const fs::path name = command.installer.filename();
   std::string base = name.stem().string();
   if (installer.stamp()) {
-    const std::string own_suffix = "-" + std::string(installer.stamp()->digits());
+    std::string own_suffix(1, '-');
+    own_suffix += installer.stamp()->digits();
     if (base.size() > own_suffix.size() && base.ends_with(own_suffix)) base.resize(base.size() - own_suffix.size());
   }
   base += '-';
