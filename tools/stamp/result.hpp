@@ -15,8 +15,8 @@ struct Error {
 template <typename T>
 class [[nodiscard]] Result {
  public:
-  Result(T value) : state_(std::move(value)) {}    // NOLINT(google-explicit-constructor)
-  Result(Error error) : state_(std::move(error)) {}  // NOLINT(google-explicit-constructor)
+  Result(T value) : state_(std::move(value)) {}
+  Result(Error error) : state_(std::move(error)) {}
 
   [[nodiscard]] bool ok() const noexcept { return std::holds_alternative<T>(state_); }
   [[nodiscard]] const T& value() const& { return std::get<T>(state_); }

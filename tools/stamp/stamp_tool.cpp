@@ -1,6 +1,9 @@
 #include "tools/stamp/stamp_tool.hpp"
 
+#include <algorithm>
+#include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "tools/stamp/command_line.hpp"
@@ -12,68 +15,77 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Reports a refusal, one "stamp: " line per line of the message.
-int refuse(std::ostream& err, std::string_view context, std::string_view message) {
-  while (!message.empty()) {
-    const std::size_t end = std::min(message.find('\n'), message.size());
-    err << "stamp: " << context << message.substr(0, end) << '\n';
-    message.remove_prefix(std::min(end + 1, message.size()));
+// Calls f with each line of text.
+template <typename F>
+void for_each_line(std::string_view text, F f) {
+  while (!text.empty()) {
+    const std::size_t end = std::min(text.find('\n'), text.size());
+    f(text.substr(0, end));
+    text.remove_prefix(std::min(end + 1, text.size()));
   }
+}
+
+// The message with every line saying which file it is about.
+[[nodiscard]] Error about(const fs::path& file, std::string_view message) {
+  std::string lines;
+  for_each_line(message, [&](std::string_view line) {
+    if (!lines.empty()) lines += '\n';
+    lines.append(file.string()).append(": ").append(line);
+  });
+  return Error{lines};
+}
+
+int refuse(std::ostream& err, std::string_view message) {
+  for_each_line(message, [&](std::string_view line) { err << "stamp: " << line << '\n'; });
   return kExitRefused;
 }
 
-[[nodiscard]] std::string about(const fs::path& file) { return file.string() + ": "; }
-
-// The installer at path, checked to be a PE32 image with at most a stamp after it.
-struct LoadedInstaller {
+// An installer read and checked to be a PE32 image with at most a stamp after it.
+struct Source {
   Installer installer;
   fs::perms permissions;
 };
 
-[[nodiscard]] Result<LoadedInstaller> load_installer(StampFiles& files, const fs::path& path) {
+[[nodiscard]] Result<Source> load_source(StampFiles& files, const fs::path& path) {
   Result<FileContent> content = files.read(path);
   if (!content.ok()) return Error{content.error()};
   const fs::perms permissions = content.value().permissions;
   Result<Installer> installer = Installer::from_file_content(std::move(content).value().bytes);
-  if (!installer.ok()) return Error{about(path) + installer.error()};
-  return LoadedInstaller{.installer = std::move(installer).value(), .permissions = permissions};
+  if (!installer.ok()) return about(path, installer.error());
+  return Source{.installer = std::move(installer).value(), .permissions = permissions};
 }
 
 // Writes one stamped copy and says what it replaced.
-[[nodiscard]] bool write_stamped(StampFiles& files, const LoadedInstaller& loaded, const Stamp& stamp,
-                                 const fs::path& output, std::ostream& out, std::ostream& err) {
-  const Installer& installer = loaded.installer;
-  const Status written = files.replace(output, installer.stamped_with(stamp), loaded.permissions);
-  if (!written.ok()) {
-    refuse(err, "", written.error());
-    return false;
-  }
+[[nodiscard]] Status write_copy(StampFiles& files, const Source& source, const Stamp& stamp, const fs::path& output,
+                                std::ostream& out) {
+  const Installer& installer = source.installer;
+  const Status written = files.replace(output, installer.stamped_with(stamp), source.permissions);
+  if (!written.ok()) return written;
   out << output.string() << ": stamped " << stamp.digits();
   if (installer.stamp() && installer.stamp() != stamp) out << " (was " << installer.stamp()->digits() << ")";
   out << '\n';
-  return true;
+  return Done{};
 }
 
 int show(const ShowStamp& command, StampFiles& files, std::ostream& out, std::ostream& err) {
-  const Result<LoadedInstaller> loaded = load_installer(files, command.installer);
-  if (!loaded.ok()) return refuse(err, "", loaded.error());
-  const std::optional<Stamp>& stamp = loaded.value().installer.stamp();
-  if (!stamp) return refuse(err, about(command.installer), "not stamped");
+  const Result<Source> source = load_source(files, command.installer);
+  if (!source.ok()) return refuse(err, source.error());
+  const std::optional<Stamp>& stamp = source.value().installer.stamp();
+  if (!stamp) return refuse(err, about(command.installer, "not stamped").message);
   out << stamp->digits() << '\n';
   return kExitDone;
 }
 
 int stamp_one(const StampOne& command, StampFiles& files, std::ostream& out, std::ostream& err) {
   const Result<Stamp> stamp = Stamp::from_agent_id(command.agent_id);
-  if (!stamp.ok()) return refuse(err, "", stamp.error());
+  if (!stamp.ok()) return refuse(err, stamp.error());
   if (!command.in_place && files.same_file(command.installer, command.output)) {
-    return refuse(err, about(command.output), "this is the input installer; add --in-place to stamp it itself");
+    return refuse(err, about(command.output, "this is the input installer; add --in-place to stamp it itself").message);
   }
-  const Result<LoadedInstaller> loaded = load_installer(files, command.installer);
-  if (!loaded.ok()) return refuse(err, "", loaded.error());
-  return write_stamped(files, loaded.value(), stamp.value(), command.output, out, err)
-             ? kExitDone
-             : kExitRefused;
+  const Result<Source> source = load_source(files, command.installer);
+  if (!source.ok()) return refuse(err, source.error());
+  const Status written = write_copy(files, source.value(), stamp.value(), command.output, out);
+  return written.ok() ? kExitDone : refuse(err, written.error());
 }
 
 // OUTDIR/NAME-ID.EXT for the installer NAME.EXT. A NAME that ends in the
@@ -93,35 +105,59 @@ int stamp_one(const StampOne& command, StampFiles& files, std::ostream& out, std
   return command.output_folder / base;
 }
 
-int stamp_batch(const StampBatch& command, StampFiles& files, std::ostream& out, std::ostream& err) {
-  // Everything is checked before the first file is written.
-  const Result<FileContent> list = files.read(command.id_list);
-  if (!list.ok()) return refuse(err, "", list.error());
-  const Result<std::vector<Stamp>> ids = parse_id_list(
-      std::string_view(reinterpret_cast<const char*>(list.value().bytes.data()), list.value().bytes.size()));
-  if (!ids.ok()) return refuse(err, about(command.id_list), ids.error());
-  const Result<LoadedInstaller> loaded = load_installer(files, command.installer);
-  if (!loaded.ok()) return refuse(err, "", loaded.error());
-  const Installer& installer = loaded.value().installer;
-  for (const Stamp& id : ids.value()) {
-    const fs::path output = batch_output(command, installer, id);
-    if (files.same_file(command.installer, output)) {
-      return refuse(err, about(output), "this is the input installer; the batch would overwrite it");
-    }
-  }
+struct BatchCopy {
+  Stamp stamp;
+  fs::path output;
+};
 
-  const Status folder = files.make_folder(command.output_folder);
-  if (!folder.ok()) return refuse(err, "", folder.error());
-  std::size_t written = 0;
+struct BatchPlan {
+  Source source;
+  std::vector<BatchCopy> copies;
+};
+
+// Everything a batch will write, checked before the first file is written.
+[[nodiscard]] Result<BatchPlan> plan_batch(const StampBatch& command, StampFiles& files) {
+  const Result<FileContent> list = files.read(command.id_list);
+  if (!list.ok()) return Error{list.error()};
+  const ByteBuffer& bytes = list.value().bytes;
+  Result<std::vector<Stamp>> ids =
+      parse_id_list(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  if (!ids.ok()) return about(command.id_list, ids.error());
+  Result<Source> source = load_source(files, command.installer);
+  if (!source.ok()) return Error{source.error()};
+
+  BatchPlan plan{.source = std::move(source).value(), .copies = {}};
   for (const Stamp& id : ids.value()) {
-    if (!write_stamped(files, loaded.value(), id, batch_output(command, installer, id), out, err)) {
-      return refuse(err, "", "batch stopped after " + std::to_string(written) + " of " +
-                                 std::to_string(ids.value().size()) + " stamped copies");
+    fs::path output = batch_output(command, plan.source.installer, id);
+    if (files.same_file(command.installer, output)) {
+      return about(output, "this is the input installer; the batch would overwrite it");
     }
-    ++written;
+    plan.copies.push_back({.stamp = id, .output = std::move(output)});
+  }
+  return plan;
+}
+
+int stamp_batch(const StampBatch& command, StampFiles& files, std::ostream& out, std::ostream& err) {
+  const Result<BatchPlan> plan = plan_batch(command, files);
+  if (!plan.ok()) return refuse(err, plan.error());
+  const Status folder = files.make_folder(command.output_folder);
+  if (!folder.ok()) return refuse(err, folder.error());
+
+  const std::vector<BatchCopy>& copies = plan.value().copies;
+  for (std::size_t written = 0; written < copies.size(); ++written) {
+    const Status copied = write_copy(files, plan.value().source, copies[written].stamp, copies[written].output, out);
+    if (!copied.ok()) {
+      return refuse(err, copied.error() + "\nbatch stopped after " + std::to_string(written) + " of " +
+                             std::to_string(copies.size()) + " stamped copies");
+    }
   }
   return kExitDone;
 }
+
+template <typename... Handlers>
+struct Overloaded : Handlers... {
+  using Handlers::operator()...;
+};
 
 }  // namespace
 
@@ -131,21 +167,14 @@ int run_stamp_tool(std::span<const std::string_view> args, StampFiles& files, st
     err << "stamp: " << command.error() << '\n' << kUsage;
     return kExitUsage;
   }
-  return std::visit(
-      [&](const auto& c) -> int {
-        using Kind = std::decay_t<decltype(c)>;
-        if constexpr (std::is_same_v<Kind, ShowHelp>) {
-          out << kUsage;
-          return kExitDone;
-        } else if constexpr (std::is_same_v<Kind, ShowStamp>) {
-          return show(c, files, out, err);
-        } else if constexpr (std::is_same_v<Kind, StampOne>) {
-          return stamp_one(c, files, out, err);
-        } else {
-          return stamp_batch(c, files, out, err);
-        }
-      },
-      command.value());
+  return std::visit(Overloaded{[&](const ShowHelp&) {
+                                 out << kUsage;
+                                 return kExitDone;
+                               },
+                               [&](const ShowStamp& c) { return show(c, files, out, err); },
+                               [&](const StampOne& c) { return stamp_one(c, files, out, err); },
+                               [&](const StampBatch& c) { return stamp_batch(c, files, out, err); }},
+                    command.value());
 }
 
 }  // namespace lumen::stamp
