@@ -6,6 +6,7 @@ import http.client
 import json
 import os
 import socket
+import ssl
 import subprocess
 import sys
 import tempfile
@@ -332,6 +333,26 @@ class Exchange(ServiceTest):
         self.assertIn(b"\r\nRange: bytes=2-", heads[0])
         self.assertTrue(heads[1].startswith(b"POST /echo?tag=log1 "))
         self.assertNotIn(b"body", log)
+
+    def test_the_same_service_over_tls_with_an_untrusted_certificate(self):
+        address = self.service.get("/_tls")[2].decode()
+        self.assertTrue(address.startswith("https://127.0.0.1:"))
+        port = int(address.rsplit(":", 1)[1])
+        trusting = ssl.create_default_context()
+        with self.assertRaises(ssl.SSLCertVerificationError):
+            http.client.HTTPSConnection("127.0.0.1", port, context=trusting, timeout=20).request("GET", "/echo")
+        accepting = ssl._create_unverified_context()
+        connection = http.client.HTTPSConnection("127.0.0.1", port, context=accepting, timeout=20)
+        try:
+            for _ in range(2):  # kept alive
+                connection.request("POST", "/echo?tls=1", body=b"x\0y")
+                response = connection.getresponse()
+                body = response.read()
+                self.assertTrue(body.startswith(b"POST /echo?tls=1 HTTP/1.1\r\n"))
+                self.assertTrue(body.endswith(b"\r\n\r\nx\0y"))
+            self.assertEqual(self.service.get("/files/untrusted.pem")[0], 404)
+        finally:
+            connection.close()
 
     def test_bad_requests_get_an_answer_and_a_closed_connection(self):
         cases = [

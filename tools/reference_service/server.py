@@ -14,6 +14,7 @@ import http
 import os
 import socket
 import socketserver
+import ssl
 import sys
 import threading
 import time
@@ -280,6 +281,7 @@ class Service:
         self.secret_key = secret_key
         self.log = {}
         self.log_lock = threading.Lock()
+        self.tls_address = None
 
     def record(self, request):
         tag = request.params.get("tag")
@@ -301,6 +303,7 @@ class Service:
             "set_cookie": self._set_cookie,
             "redirect": self._redirect,
             "_log": self._log,
+            "_tls": self._tls,
         }
         handler = routes.get(segments[1]) if len(segments) > 1 else None
         if handler is None:
@@ -373,6 +376,9 @@ class Service:
         page.headers.append(("Location", to))
         return page
 
+    def _tls(self, request, segments, own_host):
+        return Response(200, [("Content-Type", "text/plain")], self.tls_address.encode("ascii"))
+
     def _log(self, request, segments, own_host):
         with self.log_lock:
             heads = list(self.log.get(request.params.get("tag", ""), []))
@@ -409,8 +415,13 @@ class Handler(socketserver.StreamRequestHandler):
     timeout = IDLE_SECONDS
 
     def setup(self):
+        self.request.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
+        if isinstance(self.request, ssl.SSLSocket):
+            # In the connection's own thread, so that a slow or refusing
+            # client holds up nobody else.
+            self.request.settimeout(IDLE_SECONDS)
+            self.request.do_handshake()
         super().setup()
-        self.connection.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
 
     def handle(self):
         service = self.server.service
@@ -474,6 +485,25 @@ class Server(socketserver.ThreadingMixIn, socketserver.TCPServer):
     request_queue_size = 128
     block_on_close = False
 
+    def handle_error(self, request, client_address):
+        # Clients that hang up or refuse the certificate are part of the job.
+        if not isinstance(sys.exc_info()[1], OSError):
+            super().handle_error(request, client_address)
+
+
+class TlsServer(Server):
+    """The same service over TLS, with a self-signed certificate that no
+    client trusts: for clients that are meant to accept it anyway."""
+
+    def __init__(self, address, certificate):
+        super().__init__(address, Handler)
+        self.context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        self.context.load_cert_chain(certificate)
+
+    def get_request(self):
+        connection, address = self.socket.accept()
+        return self.context.wrap_socket(connection, server_side=True, do_handshake_on_connect=False), address
+
 
 def main(argv):
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
@@ -483,9 +513,14 @@ def main(argv):
     parser.add_argument("--secret-key", default=app_api.DEFAULT_SECRET_KEY)
     args = parser.parse_args(argv)
 
-    built_in = os.path.join(os.path.dirname(os.path.abspath(__file__)), "data")
+    here = os.path.dirname(os.path.abspath(__file__))
+    service = Service([args.data, os.path.join(here, "data")], args.secret_key)
     server = Server(("127.0.0.1", args.port), Handler)
-    server.service = Service([args.data, built_in], args.secret_key)
+    server.service = service
+    tls_server = TlsServer(("127.0.0.1", 0), os.path.join(here, "tls", "untrusted.pem"))
+    tls_server.service = service
+    service.tls_address = f"https://127.0.0.1:{tls_server.server_address[1]}"
+    threading.Thread(target=tls_server.serve_forever, daemon=True).start()
     port = server.server_address[1]
     if args.port_file:
         # Written whole and then renamed, so a reader never sees half a number.
