@@ -44,7 +44,10 @@ if (!JSON) { JSON = {}; }
     if (typeof known === 'string') { return known; }
     return '\\u' + ('000' + c.charCodeAt(0).toString(16)).slice(-4);
   }
-  function quote(text) { return '"' + text.replace(needsEscape, escapeOne) + '"'; }
+  var hasEscape = new RegExp(needsEscape.source);
+  function quote(text) {
+    return '"' + (hasEscape.test(text) ? text.replace(needsEscape, escapeOne) : text) + '"';
+  }
 
   function wrap(parts, open, close, indent, gap) {
     if (parts.length === 0) { return open + close; }
