@@ -2,10 +2,7 @@
 
 #include <string>
 
-#include "runtime/win/files.hpp"
-#include "service/json_document.hpp"
-#include "service/win/script_control.hpp"
-#include "tests/support/win/scratch_folder.hpp"
+#include "tests/service/win/json_document_support.hpp"
 
 namespace lumen {
 namespace {
@@ -14,11 +11,7 @@ constexpr std::string_view kAppInfo = R"({"code":1,"content":"成功","data":{"n
                                       R"("ratio":1.9,"flag":true,"nothing":null,"obj":{"k":"v"},)"
                                       R"("list":[10,"二",{"x":7}],"path":"C:\\dir","empty":""}})";
 
-[[nodiscard]] JsonDocument loaded(std::string_view json) {
-  JsonDocument document(start_script_control);
-  static_cast<void>(document.Load(json));
-  return document;
-}
+using test::loaded;
 
 struct Read {
   std::string_view path;
@@ -121,7 +114,7 @@ TEST(JsonDocument, FailedLoadsGiveNeutralResults) {
   };
   for (std::string_view text : texts) {
     SCOPED_TRACE(testing::PrintToString(std::string(text)));
-    JsonDocument document(start_script_control);
+    JsonDocument document = test::new_document();
     EXPECT_FALSE(document.Load(text));
     expect_reads(document, {{"", "", 0, 0, 0}, {"code", "", 0, 0, -1}});
     EXPECT_EQ(document.ToText(), "null");
@@ -142,7 +135,7 @@ TEST(JsonDocument, ScalarAndNonAsciiDocumentsLoad) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.json));
-    JsonDocument document(start_script_control);
+    JsonDocument document = test::new_document();
     EXPECT_TRUE(document.Load(c.json));
     EXPECT_EQ(document.GetText(), c.text);
     EXPECT_EQ(document.TypeOf(), c.type);
