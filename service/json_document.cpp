@@ -1,5 +1,7 @@
 #include "service/json_document.hpp"
 
+#include <utility>
+
 #include "runtime/convert.hpp"
 #include "service/json_support_script.hpp"
 
@@ -36,7 +38,7 @@ constexpr std::string_view kVariableName = "da";
 }  // namespace
 
 JsonDocument::JsonDocument(ScriptEngineStarter starter, JsonLimits limits)
-    : starter_(starter), limits_(limits), variable_(kVariableName) {
+    : starter_(std::move(starter)), limits_(limits), variable_(kVariableName) {
   Init();
 }
 

@@ -4,6 +4,7 @@
 // number. A script error is never reported as such: evaluation then gives
 // false, the empty text or 0.
 
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -27,6 +28,6 @@ class ScriptEngine {
 
 // Starts a fresh engine with nothing defined, or gives nothing when no engine
 // can be had.
-using ScriptEngineStarter = std::unique_ptr<ScriptEngine> (*)();
+using ScriptEngineStarter = std::function<std::unique_ptr<ScriptEngine>()>;
 
 }  // namespace lumen
