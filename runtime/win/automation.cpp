@@ -31,7 +31,8 @@ class Variant {
   [[nodiscard]] VARIANT* get() noexcept { return &value_; }
   [[nodiscard]] const VARIANT& operator*() const noexcept { return value_; }
 
-  // The value converted to another type, or nothing when it does not convert.
+  // Puts the value, converted to another type, into `converted`; false when
+  // it does not convert.
   [[nodiscard]] bool convert_to(VARTYPE type, Variant& converted) noexcept {
     const USHORT flags = type == VT_BSTR ? VARIANT_ALPHABOOL : 0;
     return SUCCEEDED(VariantChangeTypeEx(converted.get(), &value_, LOCALE_INVARIANT, flags, type));
