@@ -7,6 +7,14 @@
 # by the `rig` fixture and stopped after the last test that needs it.
 
 if(WIN32)
+  # The rig's service listens on a port fixed for this build folder, so that
+  # programs built for the tests can carry its address; a hash of the folder
+  # keeps builds side by side on the machine apart.
+  string(MD5 folder_hash "${CMAKE_BINARY_DIR}")
+  string(SUBSTRING "${folder_hash}" 0 4 port_hex)
+  math(EXPR LUMEN_RIG_PORT "20000 + 0x${port_hex} % 20000")
+  file(WRITE "${CMAKE_BINARY_DIR}/rig.port" "${LUMEN_RIG_PORT}\n")
+
   set(CMAKE_CROSSCOMPILING_EMULATOR "${PROJECT_SOURCE_DIR}/scripts/wine-run;${CMAKE_BINARY_DIR}")
   add_test(NAME rig.start COMMAND "${PROJECT_SOURCE_DIR}/scripts/rig" start "${CMAKE_BINARY_DIR}")
   add_test(NAME rig.stop COMMAND "${PROJECT_SOURCE_DIR}/scripts/rig" stop "${CMAKE_BINARY_DIR}")

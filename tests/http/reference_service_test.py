@@ -1,0 +1,374 @@
+#!/usr/bin/env python3
+"""The reference application service, driven over loopback sockets: the
+contract the Windows tests, the downloader's tests and the demo rely on."""
+
+import http.client
+import json
+import os
+import socket
+import ssl
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+SERVICE = os.path.join(ROOT, "tools", "reference_service")
+sys.path.insert(0, SERVICE)
+
+import content  # noqa: E402  (the service's own pattern, for the expected bytes)
+
+KEY = "Lx7Qp2Zr9Wm4Tn6Vb1Hc8Jd3Ks5Yf0Ga"
+
+
+def expected_blob(start, end, seed=0):
+    return bytes(content.blob_byte(i, seed) for i in range(start, end))
+
+
+class Service:
+    """A service process of its own on a free port, with a data folder."""
+
+    def __init__(self, *extra):
+        self.folder = tempfile.TemporaryDirectory()
+        self.data = os.path.join(self.folder.name, "data")
+        os.mkdir(self.data)
+        port_file = os.path.join(self.folder.name, "port")
+        self.process = subprocess.Popen(
+            [sys.executable, os.path.join(SERVICE, "server.py"), "--port", "0",
+             "--port-file", port_file, "--data", self.data, *extra],
+            stdout=subprocess.DEVNULL)
+        for _ in range(200):
+            if os.path.exists(port_file):
+                break
+            time.sleep(0.05)
+        with open(port_file) as f:
+            self.port = int(f.read())
+
+    def close(self):
+        self.process.terminate()
+        self.process.wait()
+        self.folder.cleanup()
+
+    def get(self, target, headers=None, method="GET", body=None):
+        connection = http.client.HTTPConnection("127.0.0.1", self.port, timeout=20)
+        try:
+            connection.request(method, target, body=body, headers=headers or {})
+            response = connection.getresponse()
+            return response.status, response.headers, response.read()
+        finally:
+            connection.close()
+
+    def raw(self, data, read_until_close=True):
+        """Sends raw bytes and returns everything received until the service
+        closes the connection."""
+        with socket.create_connection(("127.0.0.1", self.port), timeout=20) as s:
+            s.sendall(data)
+            received = bytearray()
+            while read_until_close:
+                chunk = s.recv(65536)
+                if not chunk:
+                    break
+                received += chunk
+            return bytes(received)
+
+
+class ServiceTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.service = Service()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.service.close()
+
+
+class AppInfo(ServiceTest):
+    def query(self, params, prefix=""):
+        status, headers, body = self.service.get(prefix + "/app_api/getapp_1?" + params,
+                                                 headers={"Host": "demo.host:81"})
+        self.assertEqual(status, 200)
+        self.assertIn("GBK", headers["Content-Type"])
+        return body
+
+    def test_sample_application_in_code_page_936(self):
+        body = self.query(f"app_id=1&secret_key={KEY}&agent_id=38")
+        self.assertIn("星光记事本".encode("gbk"), body)
+        answer = json.loads(body.decode("gbk"))
+        self.assertEqual(answer["code"], 1)
+        data = answer["data"]
+        self.assertEqual(data["name"], "StarlitPad")
+        self.assertEqual(data["agent_app"]["app_icon"], "http://demo.host:81/files/logo.ico")
+        current = [v for v in data["down_model"][0]["value"] if v["is_now"] == 1]
+        self.assertEqual([v["address"] for v in current], ["http://demo.host:81/files/StarlitPad.exe"])
+
+    def test_refuses_what_a_real_service_refuses(self):
+        cases = {
+            "wrong app": f"app_id=2&secret_key={KEY}&agent_id=1",
+            "wrong key": "app_id=1&secret_key=nope&agent_id=1",
+            "key case": f"app_id=1&secret_key={KEY.lower()}&agent_id=1",
+            "agent zero": f"app_id=1&secret_key={KEY}&agent_id=0",
+            "agent negative": f"app_id=1&secret_key={KEY}&agent_id=-3",
+            "agent not a number": f"app_id=1&secret_key={KEY}&agent_id=abc",
+            "agent missing": f"app_id=1&secret_key={KEY}",
+            "nothing": "",
+        }
+        for name, params in cases.items():
+            with self.subTest(name):
+                answer = json.loads(self.query(params).decode("gbk"))
+                self.assertEqual(answer["code"], 0)
+                self.assertTrue(answer["content"])
+
+    def test_scenarios(self):
+        good = f"app_id=1&secret_key={KEY}&agent_id=7"
+        several = json.loads(self.query(good, "/scenario/several_versions").decode("gbk"))
+        first = several["data"]["down_model"][0]["value"]
+        self.assertEqual([v["version"] for v in first if v["is_now"] == 1], ["1.0", "1.1"])
+        self.assertEqual(len(several["data"]["down_model"]), 2)
+        self.assertEqual(json.loads(self.query(good, "/scenario/refused").decode("gbk"))["code"], 0)
+        self.assertEqual(json.loads(self.query(good, "/scenario/fractional_code").decode("gbk"))["code"], 1.9)
+        self.assertNotIn("down_model", json.loads(self.query(good, "/scenario/no_versions").decode("gbk"))["data"])
+        with self.assertRaises(ValueError):
+            json.loads(self.query(good, "/scenario/malformed").decode("gbk"))
+        # A scenario checks the query like the real answer does.
+        bad = json.loads(self.query("app_id=1&secret_key=x&agent_id=7", "/scenario/several_versions").decode("gbk"))
+        self.assertEqual(bad["code"], 0)
+        status, _, _ = self.service.get("/scenario/unknown/app_api/getapp_1?" + good)
+        self.assertEqual(status, 404)
+
+    def test_secret_key_can_be_overridden(self):
+        other = Service("--secret-key", "K2")
+        try:
+            for key, code in ((KEY, 0), ("K2", 1)):
+                _, _, body = other.get(f"/app_api/getapp_1?app_id=1&secret_key={key}&agent_id=1")
+                self.assertEqual(json.loads(body.decode("gbk"))["code"], code)
+        finally:
+            other.close()
+
+
+class Files(ServiceTest):
+    def test_built_in_icon_is_an_icon(self):
+        status, headers, body = self.service.get("/files/logo.ico")
+        self.assertEqual(status, 200)
+        self.assertEqual(body[:4], b"\0\0\1\0")
+        self.assertEqual(int(headers["Content-Length"]), len(body))
+        self.assertEqual(headers["Content-Disposition"], 'attachment; filename="logo.ico"')
+
+    def test_data_folder_first_and_nothing_outside_it(self):
+        with open(os.path.join(self.service.data, "logo.ico"), "wb") as f:
+            f.write(b"replaced")
+        try:
+            self.assertEqual(self.service.get("/files/logo.ico")[2], b"replaced")
+        finally:
+            os.remove(os.path.join(self.service.data, "logo.ico"))
+        for target in ("/files/../server.py", "/files/%2e%2e%2fserver.py", "/files/", "/files/missing.exe"):
+            with self.subTest(target):
+                self.assertEqual(self.service.get(target)[0], 404)
+
+    def test_file_ranges(self):
+        with open(os.path.join(self.service.data, "ten.bin"), "wb") as f:
+            f.write(b"0123456789")
+        status, headers, body = self.service.get("/files/ten.bin", {"Range": "bytes=4-"})
+        self.assertEqual((status, body, headers["Content-Range"]), (206, b"456789", "bytes 4-9/10"))
+
+
+class Blobs(ServiceTest):
+    def test_pattern_seed_and_period(self):
+        size = content.PERIOD + 5000
+        status, headers, body = self.service.get(f"/blob/{size}/p.bin?seed=9")
+        self.assertEqual(status, 200)
+        self.assertEqual(len(body), size)
+        self.assertEqual(body, expected_blob(0, size, 9))
+        self.assertEqual(headers["Content-Disposition"], 'attachment; filename="p.bin"')
+
+    def test_ranges(self):
+        size = 10000
+        cases = [
+            ("from", "bytes=9000-", 206, 9000, 10000),
+            ("span", "bytes=100-199", 206, 100, 200),
+            ("end clamped", "bytes=9990-20000", 206, 9990, 10000),
+            ("suffix", "bytes=-10", 206, 9990, 10000),
+            ("no space tolerated", "bytes= 5-", 206, 5, 10000),
+            ("malformed ignored", "bytes=x-", 200, 0, 10000),
+            ("reversed ignored", "bytes=50-10", 200, 0, 10000),
+            ("several ignored", "bytes=0-1,5-6", 200, 0, 10000),
+            ("other unit ignored", "items=0-1", 200, 0, 10000),
+        ]
+        for name, value, want_status, start, end in cases:
+            with self.subTest(name):
+                status, headers, body = self.service.get(f"/blob/{size}/r.bin", {"Range": value})
+                self.assertEqual(status, want_status)
+                self.assertEqual(body, expected_blob(start, end))
+                if status == 206:
+                    self.assertEqual(headers["Content-Range"], f"bytes {start}-{end - 1}/{size}")
+
+    def test_range_beyond_the_end_is_416(self):
+        status, headers, body = self.service.get("/blob/100/r.bin", {"Range": "bytes=100-"})
+        self.assertEqual((status, headers["Content-Range"], body), (416, "bytes */100", b""))
+
+    def test_head_announces_without_body(self):
+        status, headers, body = self.service.get("/blob/5000/h.bin", method="HEAD")
+        self.assertEqual((status, headers["Content-Length"], body), (200, "5000", b""))
+
+
+def split_response(raw):
+    head, _, body = raw.partition(b"\r\n\r\n")
+    lines = head.decode("latin-1").split("\r\n")
+    headers = {}
+    for line in lines[1:]:
+        name, _, value = line.partition(":")
+        headers[name.strip().lower()] = value.strip()
+    return lines[0], headers, body
+
+
+class Faults(ServiceTest):
+    def test_drop_announces_everything_then_closes(self):
+        raw = self.service.raw(b"GET /blob/100000/d.bin?drop=1234 HTTP/1.1\r\nHost: x\r\n\r\n")
+        status, headers, body = split_response(raw)
+        self.assertEqual(headers["content-length"], "100000")
+        self.assertEqual(body, expected_blob(0, 1234))
+
+    def test_drop_counts_from_the_range(self):
+        raw = self.service.raw(b"GET /blob/100000/d.bin?drop=10 HTTP/1.1\r\nRange: bytes=500-\r\n\r\n")
+        status, headers, body = split_response(raw)
+        self.assertIn("206", status)
+        self.assertEqual(headers["content-length"], "99500")
+        self.assertEqual(body, expected_blob(500, 510))
+
+    def test_ignore_range_sends_everything(self):
+        status, headers, body = self.service.get("/blob/3000/i.bin?ignore_range=1", {"Range": "bytes=1000-"})
+        self.assertEqual((status, len(body)), (200, 3000))
+        self.assertNotIn("Content-Range", headers)
+
+    def test_no_length_ends_by_closing(self):
+        raw = self.service.raw(b"GET /blob/70000/n.bin?no_length=1 HTTP/1.1\r\n\r\n")
+        _, headers, body = split_response(raw)
+        self.assertNotIn("content-length", headers)
+        self.assertEqual(headers["connection"], "close")
+        self.assertEqual(body, expected_blob(0, 70000))
+
+    def test_rate_and_delay_hold_the_answer_back(self):
+        began = time.monotonic()
+        status, _, body = self.service.get("/blob/2000/t.bin?rate=5000&delay_ms=200")
+        self.assertEqual((status, body), (200, expected_blob(0, 2000)))
+        self.assertGreater(time.monotonic() - began, 0.5)
+
+    def test_a_trickle_does_not_hold_up_other_connections(self):
+        slow = socket.create_connection(("127.0.0.1", self.service.port), timeout=20)
+        try:
+            slow.sendall(b"GET /blob/100000/s.bin?rate=1000 HTTP/1.1\r\n\r\n")
+            began = time.monotonic()
+            self.assertEqual(self.service.get("/status/200")[0], 200)
+            self.assertLess(time.monotonic() - began, 5)
+        finally:
+            slow.close()
+
+
+class Exchange(ServiceTest):
+    def test_echo_returns_the_request_byte_for_byte(self):
+        request = (b"POST /echo?q=1 HTTP/1.1\r\nHost: h\r\nx-lower: Mixed Case \r\n"
+                   b"Content-Length: 5\r\n\r\na\0b\0c")
+        _, headers, body = split_response(self.service.raw(request + b"GET /echo HTTP/1.1\r\nConnection: close\r\n\r\n"))
+        self.assertEqual(headers["x-request-body-length"], "5")
+        self.assertEqual(body[: len(request)], request)
+
+    def test_echo_of_a_chunked_body(self):
+        request = b"PUT /echo HTTP/1.1\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n"
+        raw = self.service.raw(request + b"3\r\nab\0\r\n2\r\ncd\r\n0\r\n\r\n")
+        _, headers, body = split_response(raw)
+        self.assertEqual(body, request + b"ab\0cd")
+
+    def test_keep_alive_across_answers_of_every_kind(self):
+        connection = http.client.HTTPConnection("127.0.0.1", self.service.port, timeout=20)
+        try:
+            for target, headers, status in [
+                ("/blob/5000/k.bin", {"Range": "bytes=10-"}, 206),
+                ("/status/404", {}, 404),
+                ("/files/logo.ico", {}, 200),
+                ("/redirect?to=/echo", {}, 302),
+                ("/set_cookie?a=1", {}, 200),
+                ("/echo", {}, 200),
+            ]:
+                connection.request("GET", target, headers=headers)
+                response = connection.getresponse()
+                response.read()
+                self.assertEqual(response.status, status, target)
+                self.assertFalse(response.will_close, target)
+        finally:
+            connection.close()
+
+    def test_proxy_request_keeps_its_absolute_target(self):
+        raw = self.service.raw(b"GET http://elsewhere.example:8080/echo?x=1 HTTP/1.1\r\n"
+                               b"Host: elsewhere.example:8080\r\nConnection: close\r\n\r\n")
+        status, _, body = split_response(raw)
+        self.assertIn("200", status)
+        self.assertTrue(body.startswith(b"GET http://elsewhere.example:8080/echo?x=1 HTTP/1.1\r\n"))
+
+    def test_respond_sends_exactly_what_is_asked(self):
+        raw = self.service.raw(b"GET /respond?status=299&header=set-cookie:%20x=1&header=Set-Cookie:y=2"
+                               b"&body=a%00b HTTP/1.1\r\nConnection: close\r\n\r\n")
+        status, _, body = split_response(raw)
+        self.assertEqual(status, "HTTP/1.1 299 Status")
+        self.assertIn(b"\r\nset-cookie: x=1\r\nSet-Cookie:y=2\r\n", raw)
+        self.assertEqual(body, b"a\0b")
+
+    def test_cookies_redirects_and_status_pages(self):
+        _, headers, _ = self.service.get("/set_cookie?sid=abc&lang=zh&tag=c")
+        self.assertEqual(headers.get_all("Set-Cookie"), ["sid=abc; path=/", "lang=zh; path=/"])
+        status, headers, _ = self.service.get("/redirect?to=http://x.example/y&status=301")
+        self.assertEqual((status, headers["Location"]), (301, "http://x.example/y"))
+        status, headers, body = self.service.get("/status/500")
+        self.assertEqual(status, 500)
+        self.assertIn(b"<html>", body)
+
+    def test_log_keeps_the_heads_of_tagged_requests(self):
+        self.service.get("/blob/10/a.bin?tag=log1", {"Range": "bytes=2-"})
+        self.service.get("/status/200?tag=other")
+        self.service.get("/echo?tag=log1", method="POST", body=b"body")
+        _, _, log = self.service.get("/_log?tag=log1")
+        heads = log.split(b"\r\n\r\n")
+        self.assertEqual(heads[-1], b"")
+        self.assertEqual(len(heads), 3)
+        self.assertTrue(heads[0].startswith(b"GET /blob/10/a.bin?tag=log1 HTTP/1.1\r\n"))
+        self.assertIn(b"\r\nRange: bytes=2-", heads[0])
+        self.assertTrue(heads[1].startswith(b"POST /echo?tag=log1 "))
+        self.assertNotIn(b"body", log)
+
+    def test_the_same_service_over_tls_with_an_untrusted_certificate(self):
+        address = self.service.get("/_tls")[2].decode()
+        self.assertTrue(address.startswith("https://127.0.0.1:"))
+        port = int(address.rsplit(":", 1)[1])
+        trusting = ssl.create_default_context()
+        with self.assertRaises(ssl.SSLCertVerificationError):
+            http.client.HTTPSConnection("127.0.0.1", port, context=trusting, timeout=20).request("GET", "/echo")
+        accepting = ssl._create_unverified_context()
+        connection = http.client.HTTPSConnection("127.0.0.1", port, context=accepting, timeout=20)
+        try:
+            for _ in range(2):  # kept alive
+                connection.request("POST", "/echo?tls=1", body=b"x\0y")
+                response = connection.getresponse()
+                body = response.read()
+                self.assertTrue(body.startswith(b"POST /echo?tls=1 HTTP/1.1\r\n"))
+                self.assertTrue(body.endswith(b"\r\n\r\nx\0y"))
+            self.assertEqual(self.service.get("/files/untrusted.pem")[0], 404)
+        finally:
+            connection.close()
+
+    def test_bad_requests_get_an_answer_and_a_closed_connection(self):
+        cases = [
+            ("no version", b"GET /echo\r\n\r\n", b"HTTP/1.1 400 "),
+            ("gigantic head", b"GET /echo HTTP/1.1\r\nX-Big: " + b"a" * (5 * 1024 * 1024) + b"\r\n\r\n",
+             b"HTTP/1.1 431 "),
+            ("bad length", b"POST /echo HTTP/1.1\r\nContent-Length: -1\r\n\r\n", b"HTTP/1.1 400 "),
+        ]
+        for name, request, answer in cases:
+            with self.subTest(name):
+                try:
+                    raw = self.service.raw(request)
+                except ConnectionResetError:
+                    raw = b"(reset)"
+                self.assertTrue(raw.startswith(answer), raw[:80])
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,149 @@
+"""The application-information answer of the sample application StarlitPad.
+
+The installer asks GET /app_api/getapp_1?app_id=1&secret_key=K&agent_id=N and
+reads a JSON object with `code` (1 = success), `content` and `data`. Answers
+are encoded in code page 936 (GBK), as the installer expects.
+
+Scenarios (/scenario/NAME/app_api/getapp_1?...) give other answers to the
+same, equally checked, query: add one by writing a function that takes the
+normal answer and returns the answer to send (a dict, or raw bytes), and
+listing it in SCENARIOS.
+"""
+
+import copy
+import json
+import re
+
+APP_ID = "1"
+DEFAULT_SECRET_KEY = "Lx7Qp2Zr9Wm4Tn6Vb1Hc8Jd3Ks5Yf0Ga"
+CONTENT_TYPE = "application/json; charset=GBK"
+
+
+def sample_application(host, agent_id):
+    """The `data` object of StarlitPad; addresses point back at the host the
+    request arrived with."""
+    base = "http://" + host
+    return {
+        "id": 1,
+        "name": "StarlitPad",
+        "tryout_time": 30,
+        "tryout_points": 100,
+        "icon": base + "/files/logo.ico",
+        "unbind_dec_time": 0,
+        "unbind_dec_points": 0,
+        "unbind_dec_score": 0,
+        "agent_app": {
+            "agent_id": agent_id,
+            "app_name": "星光记事本",
+            "app_icon": base + "/files/logo.ico",
+            "agent_model": [
+                {"id": 1, "name": "客服电话", "value": "400-000-0000"},
+                {"id": 2, "name": "官方网站", "value": base + "/"},
+            ],
+        },
+        "down_model": [
+            {
+                "model_id": 1,
+                "name": "正式版",
+                "value": [
+                    {
+                        "id": 11,
+                        "address": base + "/files/StarlitPad.exe",
+                        "is_now": 1,
+                        "is_up": 1,
+                        "version": "1.2.0",
+                        "up_log": "新增夜间模式；修复保存时的崩溃。",
+                    },
+                ],
+            },
+        ],
+        "file_model": [
+            {"id": 1, "name": "使用说明", "value": "打开即可使用。"},
+        ],
+    }
+
+
+def _failure(message):
+    return {"code": 0, "content": message, "data": None}
+
+
+def _credentials_problem(params, secret_key):
+    """The message for a query a real service would refuse, or None."""
+    if params.get("app_id") != APP_ID:
+        return "应用不存在"
+    if params.get("secret_key") != secret_key:
+        return "密钥错误"
+    agent = params.get("agent_id", "")
+    if not re.fullmatch(r"[0-9]{1,9}", agent) or int(agent) == 0:
+        return "代理编号无效"
+    return None
+
+
+# --- scenarios -------------------------------------------------------------
+
+def _several_versions(answer):
+    """Two current versions in the first model (the last one counts) and a
+    second model that must never be looked at."""
+    data = answer["data"]
+    base = data["icon"].rsplit("/files/", 1)[0]
+    first = data["down_model"][0]["value"]
+    first[0].update(version="1.0", address=base + "/files/StarlitPad-1.0.exe")
+    first.append({"id": 12, "address": base + "/files/StarlitPad-1.1.exe", "is_now": 1,
+                  "is_up": 1, "version": "1.1", "up_log": "第二个当前版本"})
+    first.append({"id": 13, "address": base + "/files/StarlitPad-0.9.exe", "is_now": 0,
+                  "is_up": 0, "version": "0.9", "up_log": "旧版本"})
+    data["down_model"].append({"model_id": 2, "name": "测试版", "value": [
+        {"id": 21, "address": base + "/files/StarlitPad-beta.exe", "is_now": 1,
+         "is_up": 1, "version": "2.0-beta", "up_log": "测试版"}]})
+    return answer
+
+
+def _no_versions(answer):
+    """A successful answer without any download model."""
+    del answer["data"]["down_model"]
+    return answer
+
+
+def _refused(answer):
+    """The service refuses an otherwise correct query."""
+    return _failure("服务维护中，请稍后再试")
+
+
+def _fractional_code(answer):
+    """code 1.9, which the installer truncates to 1."""
+    answer["code"] = 1.9
+    return answer
+
+
+def _malformed(answer):
+    """A body that is not JSON: the answer cut off in the middle."""
+    whole = _encode(answer)
+    return whole[: len(whole) // 2]
+
+
+SCENARIOS = {
+    "several_versions": _several_versions,
+    "no_versions": _no_versions,
+    "refused": _refused,
+    "fractional_code": _fractional_code,
+    "malformed": _malformed,
+}
+
+
+def _encode(answer):
+    return json.dumps(answer, ensure_ascii=False).encode("gbk")
+
+
+def app_info_body(params, host, secret_key, scenario=None):
+    """The body for a query's parameters (a dict of first values), or None for
+    an unknown scenario."""
+    if scenario is not None and scenario not in SCENARIOS:
+        return None
+    problem = _credentials_problem(params, secret_key)
+    if problem is not None:
+        return _encode(_failure(problem))
+    answer = {"code": 1, "content": "获取成功",
+              "data": sample_application(host, int(params["agent_id"]))}
+    if scenario is not None:
+        answer = SCENARIOS[scenario](copy.deepcopy(answer))
+    return answer if isinstance(answer, bytes) else _encode(answer)
