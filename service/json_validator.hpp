@@ -11,8 +11,9 @@ namespace lumen {
 
 struct JsonLimits {
   // A service answer is a few kilobytes. Under the script control a megabyte
-  // loads in about 0.1 s but takes about 1.5 s to serialise again (which
-  // reading sub-documents does), so a larger answer would stall the window.
+  // loads in about 0.1 s but takes one to one and a half seconds to serialise
+  // again (which reading sub-documents does), so a larger answer would stall
+  // the window.
   std::size_t max_bytes = 1u << 20;
   // Objects and arrays open at once. Real answers nest six deep; the engine's
   // parser and the serialiser recurse per level, and the serialiser's cycle
