@@ -38,10 +38,11 @@ using Size = std::string_view::size_type;
 }
 
 // Zero-based offset of the first match at a character boundary at or after
-// `from`, or npos.
-[[nodiscard]] Size find_from(std::string_view text, std::string_view sought, Size from,
-                             bool ignore_case) noexcept {
-  for (Size offset = 0; offset < text.size(); offset = next_char(text, offset)) {
+// `from`, or npos. `boundary` is a character boundary at or before `from`
+// where the walk may start (0 is always one).
+[[nodiscard]] Size find_from(std::string_view text, std::string_view sought, Size from, bool ignore_case,
+                             Size boundary = 0) noexcept {
+  for (Size offset = boundary; offset < text.size(); offset = next_char(text, offset)) {
     if (offset >= from && matches_at(text, offset, sought, ignore_case)) return offset;
   }
   return std::string_view::npos;
@@ -180,7 +181,8 @@ Array<Text> split_text(std::string_view text, std::string_view delimiter, std::i
   }
   Size begin = 0;
   while (max < 0 || std::ssize(pieces) < max) {
-    const Size found = find_from(text, delimiter, begin, false);
+    // The end of a match is a character boundary: the walk resumes there.
+    const Size found = find_from(text, delimiter, begin, false, begin);
     if (found == std::string_view::npos) {
       if (begin < text.size()) pieces.emplace_back(text.substr(begin));
       break;

@@ -2,6 +2,7 @@
 
 #include <oleauto.h>
 
+#include <charconv>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,7 +31,8 @@ class Variant {
   [[nodiscard]] VARIANT* get() noexcept { return &value_; }
   [[nodiscard]] const VARIANT& operator*() const noexcept { return value_; }
 
-  // The value converted to another type, or nothing when it does not convert.
+  // Puts the value, converted to another type, into `converted`; false when
+  // it does not convert.
   [[nodiscard]] bool convert_to(VARTYPE type, Variant& converted) noexcept {
     const USHORT flags = type == VT_BSTR ? VARIANT_ALPHABOOL : 0;
     return SUCCEEDED(VariantChangeTypeEx(converted.get(), &value_, LOCALE_INVARIANT, flags, type));
@@ -132,6 +134,19 @@ bool call_member(const ObjectRef& object, std::string_view name, AutomationArgum
   return arguments.size() == 0 && SUCCEEDED(invoke(*target, *id, DISPATCH_PROPERTYGET, arguments, result));
 }
 
+// A text result counts as a number only when it is written as one: the
+// system's own conversion would read "2,3" (an array's text form) as 23.
+[[nodiscard]] double plain_number(std::string_view text) {
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return 0;
+  text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+  if (text.front() == '+') text.remove_prefix(1);
+  if (text.empty() || text.find_first_not_of("0123456789.eE+-") != std::string_view::npos) return 0;
+  double value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return error == std::errc() && end == text.data() + text.size() ? value : 0;
+}
+
 [[nodiscard]] std::optional<CLSID> class_from_name(std::string_view name) {
   std::wstring wide_name = win::widen(name);
   CLSID id{};
@@ -227,8 +242,17 @@ Text object_call_text(const ObjectRef& object, std::string_view method, Automati
 double object_call_number(const ObjectRef& object, std::string_view method, AutomationArguments arguments) {
   Variant result;
   if (!call_member(object, method, arguments, result)) return 0;
-  Variant number;
-  return result.convert_to(VT_R8, number) ? (*number).dblVal : 0;
+  switch ((*result).vt) {
+    case VT_BSTR: return plain_number(win::from_bstr((*result).bstrVal));
+    case VT_DISPATCH:
+    case VT_UNKNOWN:
+    case VT_EMPTY:
+    case VT_NULL: return 0;
+    default: {
+      Variant number;
+      return result.convert_to(VT_R8, number) ? (*number).dblVal : 0;
+    }
+  }
 }
 
 bool object_call_bool(const ObjectRef& object, std::string_view method, AutomationArguments arguments) {

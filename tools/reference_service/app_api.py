@@ -121,13 +121,80 @@ def _malformed(answer):
     return whole[: len(whole) // 2]
 
 
+def _no_data(answer):
+    """Success without a data object: every member stays empty."""
+    del answer["data"]
+    return answer
+
+
+def _empty_versions(answer):
+    """A download model with no versions at all."""
+    answer["data"]["down_model"][0]["value"] = []
+    return answer
+
+
+def _empty_current_version(answer):
+    """The last current entry has no version text, although an earlier one has."""
+    value = answer["data"]["down_model"][0]["value"]
+    value.append(dict(value[0], id=12, version="", address=value[0]["address"] + "?empty"))
+    return answer
+
+
+def _wrong_types(answer):
+    """Members of the wrong JSON types: a number for a text, an object for a
+    list, texts for numbers."""
+    data = answer["data"]
+    data["tryout_time"] = {"days": 30}
+    data["file_model"] = {"id": 1}
+    version = data["down_model"][0]["value"][0]
+    version["is_now"] = "1"
+    version["id"] = 11.9
+    data["agent_app"]["agent_model"] = "none"
+    return answer
+
+
+def _agent_as_app_name(answer):
+    """The agent id the query carried, shown as the display name."""
+    agent_app = answer["data"]["agent_app"]
+    agent_app["app_name"] = "agent %d" % agent_app["agent_id"]
+    return answer
+
+
+# Application names that must never become a file, folder or process name.
+HOSTILE_NAMES = {
+    "traversal": "..\\..\\Windows\\StarlitPad",
+    "slash": "Star/Pad",
+    "drive": "C:StarlitPad",
+    "device": "CON",
+    "system_process": "explorer",
+    "quote": 'Star"Pad',
+    "line_break": "Star\r\nPad",
+    "trailing_dot": "StarlitPad.",
+    "empty": "",
+}
+
+
+def _hostile_name(name):
+    def scenario(answer):
+        answer["data"]["name"] = name
+        return answer
+    scenario.__doc__ = "The application is named %r." % name
+    return scenario
+
+
 SCENARIOS = {
     "several_versions": _several_versions,
     "no_versions": _no_versions,
     "refused": _refused,
     "fractional_code": _fractional_code,
     "malformed": _malformed,
+    "no_data": _no_data,
+    "empty_versions": _empty_versions,
+    "empty_current_version": _empty_current_version,
+    "wrong_types": _wrong_types,
+    "agent_as_app_name": _agent_as_app_name,
 }
+SCENARIOS.update({"hostile_name_" + key: _hostile_name(name) for key, name in HOSTILE_NAMES.items()})
 
 
 def _encode(answer):

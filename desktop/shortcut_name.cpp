@@ -1,0 +1,33 @@
+#include "desktop/shortcut_name.hpp"
+
+namespace lumen {
+namespace {
+
+[[nodiscard]] bool is_forbidden_in_file_names(char c) noexcept {
+  const auto byte = static_cast<unsigned char>(c);
+  if (byte < 0x20 || byte == 0x7F) return true;
+  return std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos;
+}
+
+}  // namespace
+
+bool IsPlainShortcutName(std::string_view name) {
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    if (is_lead_byte(name[i])) {
+      // The second byte can be 0x5C or 0x7C without being a backslash or a bar.
+      if (i + 1 == name.size()) return false;
+      ++i;
+      continue;
+    }
+    if (is_forbidden_in_file_names(name[i])) return false;
+  }
+  if (name.find("..") != std::string_view::npos) return false;
+  return name.empty() || (name.back() != '.' && name.back() != ' ');
+}
+
+Text LinkPathFor(std::string_view name, std::string_view desktop_folder) {
+  const bool named_as_link = find_text(name, ".lnk", 1, true) > 0;
+  return Text(desktop_folder) + Text(name) + (named_as_link ? "" : ".lnk");
+}
+
+}  // namespace lumen

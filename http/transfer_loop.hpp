@@ -1,0 +1,46 @@
+#pragma once
+// The block loop of a download: response body to file, with the cancel flag
+// looked at before every read and progress reported after every block.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <span>
+
+#include "http/download_progress.hpp"
+#include "runtime/file.hpp"
+
+namespace lumen {
+
+struct BodyRead {
+  bool ok = true;         // false: the read itself failed
+  std::size_t count = 0;  // 0 with ok: no more data (or a cut connection)
+};
+
+// The body of a response, read in order.
+class ResponseBody {
+ public:
+  ResponseBody() = default;
+  ResponseBody(const ResponseBody&) = delete;
+  ResponseBody& operator=(const ResponseBody&) = delete;
+  virtual ~ResponseBody() = default;
+
+  [[nodiscard]] virtual BodyRead read(std::span<std::uint8_t> into) = 0;
+};
+
+enum class TransferEnd {
+  Complete,        // the data ended where the announced size said (or no size was announced)
+  Cancelled,       // the cancel flag was set
+  LengthMismatch,  // the data ended short of (or ran past) the announced size: a cut connection
+  ReadFailed,
+  WriteFailed,
+};
+
+// Reads blocks until the data ends, appending each to the file at its
+// position and adding it to count.downloaded; on_progress runs after every
+// block. The flag is looked at before each read, so a flag set inside
+// on_progress stops the loop before it reads again.
+[[nodiscard]] TransferEnd PumpBody(ResponseBody& body, File& sink, DownloadCount& count,
+                                   const std::int32_t& cancelled, const std::function<void()>& on_progress);
+
+}  // namespace lumen

@@ -1,0 +1,59 @@
+#pragma once
+// The resumable download of the application's executable: into the target
+// name followed by ".tmp", continued from that file's size after an
+// interruption, and moved to the target name once all the data is there.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+#include "http/download_progress.hpp"
+#include "http/download_target.hpp"
+#include "http/win/url_transfer.hpp"
+#include "runtime/text.hpp"
+
+namespace lumen {
+
+class Downloader {
+ public:
+  // `cancelled` is the run's cancel flag: 1 stops a running transfer.
+  explicit Downloader(const std::int32_t& cancelled) noexcept : cancelled_(cancelled) {}
+
+  // Opens the transfer for the target path (folder + name; an empty name is
+  // taken from the server or the URL). False when the resource cannot be
+  // opened or the server answers with an error; the temporary file is then
+  // left as it was.
+  [[nodiscard]] bool StartDownload(std::string_view url, std::string_view target_path);
+
+  // Runs the started transfer to its end. True only when all the data
+  // arrived and the file has its final name. A cancel, a cut connection or
+  // a failed read or write keep the temporary file for the next start to
+  // resume; on_cancel runs after a cancel.
+  [[nodiscard]] bool RunTransfer(const std::function<void()>& on_progress, const std::function<void()>& on_cancel);
+
+  [[nodiscard]] std::int64_t DownloadedBytes() const noexcept { return count_.downloaded; }
+  // The size the file will have, when the server announced its length.
+  [[nodiscard]] std::optional<std::int64_t> TotalBytes() const noexcept { return count_.total; }
+  [[nodiscard]] const DownloadCount& Progress() const noexcept { return count_; }
+  [[nodiscard]] Text TempPath() const { return target_.temp_path(); }
+
+ private:
+  [[nodiscard]] bool OpenTransfer(std::string_view url);
+  [[nodiscard]] FileNumber OpenTempFile() const;
+  [[nodiscard]] bool Finish(TransferEnd end, const std::function<void()>& on_cancel);
+
+  const std::int32_t& cancelled_;
+  DownloadTarget target_;
+  // Where the received body starts in the temporary file.
+  std::int64_t resume_offset_ = 0;
+  std::unique_ptr<UrlTransfer> transfer_;
+  DownloadCount count_;
+};
+
+// The file name the server offers for the URL (the first quoted string of its
+// answer's headers), found with a request of its own; empty when none.
+[[nodiscard]] Text ServerFileName(std::string_view url);
+
+}  // namespace lumen

@@ -1,0 +1,32 @@
+#pragma once
+// A strict check of JSON text (RFC 8259) in code page 936, made before any
+// text from outside reaches a script engine: what passes is plain data, and
+// small and shallow enough for the engine to take in without trouble.
+
+#include <cstddef>
+#include <optional>
+#include <string_view>
+
+namespace lumen {
+
+struct JsonLimits {
+  // A service answer is a few kilobytes. Under the script control a megabyte
+  // loads in about 0.1 s but takes one to one and a half seconds to serialise
+  // again (which reading sub-documents does), so a larger answer would stall
+  // the window.
+  std::size_t max_bytes = 1u << 20;
+  // Objects and arrays open at once. Real answers nest six deep; the engine's
+  // parser and the serialiser recurse per level, and the serialiser's cycle
+  // check costs time per level too.
+  int max_depth = 128;
+};
+
+enum class JsonKind { Object, Array, String, Number, Literal };
+
+// The kind of the single value the text holds when it is well-formed JSON
+// within the limits, or nothing. Inside strings a byte from 0x81 to 0xFE must
+// start a valid double-byte character and 0xFF never occurs; outside strings
+// only ASCII is allowed.
+[[nodiscard]] std::optional<JsonKind> check_json(std::string_view text, const JsonLimits& limits = {});
+
+}  // namespace lumen

@@ -1,0 +1,149 @@
+#include "http/transfer_loop.hpp"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "http/download_request.hpp"
+
+namespace lumen {
+namespace {
+
+// A body that hands out prepared reads one by one, then the end of the data.
+class ScriptedBody final : public ResponseBody {
+ public:
+  explicit ScriptedBody(std::deque<BodyRead> reads) : reads_(std::move(reads)) {}
+
+  BodyRead read(std::span<std::uint8_t> into) override {
+    ++calls;
+    if (reads_.empty()) return {true, 0};
+    BodyRead next = reads_.front();
+    reads_.pop_front();
+    next.count = std::min(next.count, into.size());
+    for (std::size_t i = 0; i < next.count; ++i) into[i] = static_cast<std::uint8_t>('a' + (served_++ % 26));
+    return next;
+  }
+
+  int calls = 0;
+
+ private:
+  std::deque<BodyRead> reads_;
+  std::size_t served_ = 0;
+};
+
+// A file whose writes fail once `limit` bytes are in it.
+class FullDisk final : public File {
+ public:
+  explicit FullDisk(std::int64_t limit) : limit_(limit) {}
+  std::int64_t size() const override { return size_; }
+  std::int64_t position() const override { return size_; }
+  bool seek(std::int64_t offset) override { return offset == size_; }
+  std::size_t read(std::span<std::uint8_t>) override { return 0; }
+  bool write(std::span<const std::uint8_t> bytes) override {
+    if (size_ + std::ssize(bytes) > limit_) return false;
+    size_ += std::ssize(bytes);
+    return true;
+  }
+
+ private:
+  std::int64_t limit_;
+  std::int64_t size_ = 0;
+};
+
+[[nodiscard]] Text content_of(File& file) {
+  EXPECT_TRUE(seek_to_start(file));
+  return read_text(file);
+}
+
+struct Outcome {
+  TransferEnd end;
+  DownloadCount count;
+  int progress_calls;
+};
+
+[[nodiscard]] Outcome pump(ResponseBody& body, File& sink, DownloadCount count) {
+  std::int32_t cancelled = 0;
+  int progress_calls = 0;
+  const TransferEnd end = PumpBody(body, sink, count, cancelled, [&] { ++progress_calls; });
+  return {end, count, progress_calls};
+}
+
+// The announced size tells a complete body from one whose connection was
+// cut: both end with a read of zero bytes.
+TEST(PumpBody, CompletesOnlyAtTheAnnouncedSize) {
+  struct Case {
+    const char* name;
+    std::deque<BodyRead> reads;
+    DownloadCount start;
+    TransferEnd end;
+    std::int64_t downloaded;
+    int progress_calls;
+  };
+  const Case cases[] = {
+      {"all of it", {{true, 3}, {true, 2}}, {0, 5}, TransferEnd::Complete, 5, 2},
+      {"cut short", {{true, 3}}, {0, 5}, TransferEnd::LengthMismatch, 3, 1},
+      {"nothing arrives", {}, {0, 5}, TransferEnd::LengthMismatch, 0, 0},
+      {"more than announced", {{true, 3}, {true, 3}}, {0, 5}, TransferEnd::LengthMismatch, 6, 2},
+      {"no size announced", {{true, 3}, {true, 2}}, {0, std::nullopt}, TransferEnd::Complete, 5, 2},
+      {"resumed to the end", {{true, 2}}, {3, 5}, TransferEnd::Complete, 5, 1},
+      {"empty file", {}, {0, 0}, TransferEnd::Complete, 0, 0},
+      {"read fails", {{true, 3}, {false, 0}}, {0, 5}, TransferEnd::ReadFailed, 3, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScriptedBody body(c.reads);
+    FileNumber file = open_memory_file();
+    const Outcome outcome = pump(body, *file, c.start);
+    EXPECT_EQ(outcome.end, c.end);
+    EXPECT_EQ(outcome.count.downloaded, c.downloaded);
+    EXPECT_EQ(outcome.count.total, c.start.total);
+    EXPECT_EQ(outcome.progress_calls, c.progress_calls);
+  }
+}
+
+TEST(PumpBody, AppendsAtTheFilePositionInBlocks) {
+  ScriptedBody body({{true, kTransferBlockSize + 100}, {true, 4}});
+  FileNumber file = open_memory_file();
+  ASSERT_TRUE(write_text(*file, "KEPT"));
+  const Outcome outcome = pump(body, *file, {4, std::nullopt});
+  EXPECT_EQ(outcome.end, TransferEnd::Complete);
+  // A read never asks for more than a block.
+  EXPECT_EQ(outcome.count.downloaded, 4 + static_cast<std::int64_t>(kTransferBlockSize) + 4);
+  const Text content = content_of(*file);
+  ASSERT_EQ(content.size(), 4 + kTransferBlockSize + 4);
+  EXPECT_EQ(content.substr(0, 8), "KEPTabcd");
+}
+
+TEST(PumpBody, StopsWhenAWriteFails) {
+  ScriptedBody body({{true, 3}, {true, 3}, {true, 3}});
+  FullDisk disk(4);
+  const Outcome outcome = pump(body, disk, {0, 9});
+  EXPECT_EQ(outcome.end, TransferEnd::WriteFailed);
+  EXPECT_EQ(outcome.count.downloaded, 3);
+  EXPECT_EQ(body.calls, 2);
+}
+
+TEST(PumpBody, LooksAtTheCancelFlagBeforeEveryRead) {
+  {
+    // Set by a window handler that runs inside the progress callback.
+    ScriptedBody body({{true, 3}, {true, 3}, {true, 3}});
+    FileNumber file = open_memory_file();
+    std::int32_t cancelled = 0;
+    DownloadCount count{0, 9};
+    EXPECT_EQ(PumpBody(body, *file, count, cancelled, [&] { cancelled = 1; }), TransferEnd::Cancelled);
+    EXPECT_EQ(body.calls, 1);
+    EXPECT_EQ(count.downloaded, 3);
+    EXPECT_EQ(content_of(*file), "abc");
+  }
+  {
+    ScriptedBody body({{true, 3}});
+    FileNumber file = open_memory_file();
+    const std::int32_t cancelled = 1;
+    DownloadCount count{0, 3};
+    EXPECT_EQ(PumpBody(body, *file, count, cancelled, nullptr), TransferEnd::Cancelled);
+    EXPECT_EQ(body.calls, 0);
+  }
+}
+
+}  // namespace
+}  // namespace lumen

@@ -1,0 +1,45 @@
+#pragma once
+// Small PE32 files built byte by byte, laid out as a linker lays out an
+// installer: headers, section data, then optionally a COFF symbol table with
+// its string table and a certificate table.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "runtime/byte_buffer.hpp"
+
+namespace lumen::test {
+
+struct SyntheticPe {
+  struct Section {
+    std::string name;
+    std::uint32_t raw_size = 0;  // 0: no data in the file, like .bss
+  };
+
+  // Offsets of the headers this builder writes, for tests that damage them.
+  static constexpr std::uint32_t kPeHeader = 0x80;
+  static constexpr std::uint32_t kCoffHeader = kPeHeader + 4;
+  static constexpr std::uint32_t kOptionalHeader = kCoffHeader + 20;
+  static constexpr std::uint32_t kSizeOfHeaders = 0x400;
+
+  std::uint16_t machine = 0x14C;
+  std::uint16_t magic = 0x10B;
+  std::uint16_t optional_size = 224;
+  std::vector<Section> sections = {{".text", 0x600}, {".data", 0x200}, {".bss", 0}};
+  // With a symbol count, the symbols and a string table of this size (its
+  // size field included) follow the sections.
+  std::uint32_t symbol_count = 0;
+  std::uint32_t string_table_size = 4;
+  // With a size, a certificate table ends the file.
+  std::uint32_t certificate_size = 0;
+
+  [[nodiscard]] ByteBuffer build() const;
+  [[nodiscard]] std::uint32_t section_table() const { return kOptionalHeader + optional_size; }
+};
+
+void put_u16(ByteBuffer& bytes, std::size_t offset, std::uint16_t value);
+void put_u32(ByteBuffer& bytes, std::size_t offset, std::uint32_t value);
+[[nodiscard]] ByteBuffer concat(ByteBuffer bytes, std::string_view tail);
+
+}  // namespace lumen::test

@@ -1,0 +1,178 @@
+#include "tools/stamp/pe_image.hpp"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+namespace lumen::stamp {
+namespace {
+
+constexpr std::uint16_t kMzSignature = 0x5A4D;          // "MZ"
+constexpr std::uint32_t kPeSignature = 0x00004550;      // "PE\0\0"
+constexpr std::uint16_t kMachineI386 = 0x014C;
+constexpr std::uint16_t kPe32Magic = 0x010B;
+constexpr std::uint64_t kDosHeaderSize = 64;
+constexpr std::uint64_t kPeOffsetField = 0x3C;
+constexpr std::uint64_t kCoffHeaderSize = 20;
+constexpr std::uint64_t kSectionHeaderSize = 40;
+constexpr std::uint64_t kSymbolSize = 18;
+constexpr std::uint64_t kStringTableSizeField = 4;
+// Optional header fields of PE32 at their offsets.
+constexpr std::uint64_t kSizeOfHeadersField = 60;
+constexpr std::uint64_t kDirectoryCountField = 92;
+constexpr std::uint64_t kDirectoriesStart = 96;
+constexpr std::uint64_t kDirectorySize = 8;
+// The certificate directory, whose address is a file offset, not an RVA.
+constexpr std::uint64_t kCertificateDirectory = 4;
+
+// Little-endian reads that never leave the file: callers check the region
+// they read first, and a read outside it gives 0 rather than stray memory.
+class Reader {
+ public:
+  explicit Reader(std::span<const std::uint8_t> bytes) noexcept : bytes_(bytes) {}
+
+  [[nodiscard]] std::uint64_t size() const noexcept { return bytes_.size(); }
+  [[nodiscard]] bool holds(std::uint64_t offset, std::uint64_t length) const noexcept {
+    return offset <= size() && length <= size() - offset;
+  }
+  [[nodiscard]] std::uint16_t u16(std::uint64_t offset) const noexcept {
+    return static_cast<std::uint16_t>(byte(offset) | byte(offset + 1) << 8);
+  }
+  [[nodiscard]] std::uint32_t u32(std::uint64_t offset) const noexcept {
+    return static_cast<std::uint32_t>(u16(offset)) | static_cast<std::uint32_t>(u16(offset + 2)) << 16;
+  }
+  [[nodiscard]] std::span<const std::uint8_t> bytes(std::uint64_t offset, std::uint64_t length) const noexcept {
+    return holds(offset, length) ? bytes_.subspan(offset, length) : std::span<const std::uint8_t>();
+  }
+
+ private:
+  [[nodiscard]] std::uint32_t byte(std::uint64_t offset) const noexcept {
+    return offset < size() ? bytes_[offset] : 0u;
+  }
+  std::span<const std::uint8_t> bytes_;
+};
+
+[[nodiscard]] std::string hex(std::uint64_t value) {
+  char text[24];
+  std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(value));
+  return text;
+}
+
+[[nodiscard]] Error not_pe32(const std::string& why) { return Error{"not a PE32 executable: " + why}; }
+
+[[nodiscard]] Error damaged(const std::string& what, std::uint64_t end, std::uint64_t file_size) {
+  return Error{"truncated or damaged PE32 executable: " + what + " runs to byte " + std::to_string(end) +
+               ", past the end of the file (" + std::to_string(file_size) + " bytes)"};
+}
+
+// A section's name for a message: its printable ASCII bytes up to the first zero.
+[[nodiscard]] std::string section_name(std::span<const std::uint8_t> raw) {
+  std::string name;
+  for (const std::uint8_t b : raw) {
+    if (b == 0) break;
+    name += (b >= 0x20 && b < 0x7F) ? static_cast<char>(b) : '?';
+  }
+  return name;
+}
+
+// The headers every measurement needs, each checked to lie in the file.
+struct Headers {
+  std::uint64_t coff = 0;
+  std::uint64_t optional = 0;
+  std::uint64_t optional_size = 0;
+};
+
+[[nodiscard]] Result<Headers> read_headers(const Reader& file) {
+  if (!file.holds(0, kDosHeaderSize)) return not_pe32("too short for an MZ header");
+  if (file.u16(0) != kMzSignature) return not_pe32("no MZ signature");
+  const std::uint64_t pe = file.u32(kPeOffsetField);
+  if (!file.holds(pe, 4)) return not_pe32("its PE header offset " + hex(pe) + " lies outside the file");
+  if (file.u32(pe) != kPeSignature) return not_pe32("no PE signature at " + hex(pe));
+  Headers headers{.coff = pe + 4};
+  if (!file.holds(headers.coff, kCoffHeaderSize)) {
+    return damaged("the COFF header", headers.coff + kCoffHeaderSize, file.size());
+  }
+  const std::uint16_t machine = file.u16(headers.coff);
+  if (machine != kMachineI386) return not_pe32("machine " + hex(machine) + " is not i386 (0x14C)");
+  headers.optional = headers.coff + kCoffHeaderSize;
+  headers.optional_size = file.u16(headers.coff + 16);
+  if (!file.holds(headers.optional, std::max<std::uint64_t>(headers.optional_size, 2))) {
+    return damaged("the optional header", headers.optional + headers.optional_size, file.size());
+  }
+  const std::uint16_t magic = file.u16(headers.optional);
+  if (magic != kPe32Magic) return not_pe32("optional header magic " + hex(magic) + " is not PE32 (0x10B)");
+  if (headers.optional_size < kDirectoriesStart) {
+    return not_pe32("its optional header has " + std::to_string(headers.optional_size) +
+                    " bytes, fewer than PE32 needs (" + std::to_string(kDirectoriesStart) + ")");
+  }
+  return headers;
+}
+
+// The end of the section table and of every section's raw data.
+[[nodiscard]] Result<std::uint64_t> sections_end(const Reader& file, const Headers& headers) {
+  const std::uint64_t count = file.u16(headers.coff + 2);
+  const std::uint64_t table = headers.optional + headers.optional_size;
+  const std::uint64_t table_end = table + count * kSectionHeaderSize;
+  if (table_end > file.size()) return damaged("the section table", table_end, file.size());
+  std::uint64_t end = table_end;
+  for (std::uint64_t i = 0; i < count; ++i) {
+    const std::uint64_t entry = table + i * kSectionHeaderSize;
+    const std::uint64_t raw_size = file.u32(entry + 16);
+    if (raw_size == 0) continue;  // uninitialised data: nothing in the file
+    const std::uint64_t raw_end = file.u32(entry + 20) + raw_size;
+    if (raw_end > file.size()) {
+      return damaged("section " + std::to_string(i + 1) + " (" + section_name(file.bytes(entry, 8)) + ")", raw_end,
+                     file.size());
+    }
+    end = std::max(end, raw_end);
+  }
+  return end;
+}
+
+// The end of the COFF symbol table and the string table right after it, or
+// 0 without them. Linkers that keep symbols put them after the last section.
+[[nodiscard]] Result<std::uint64_t> symbols_end(const Reader& file, const Headers& headers) {
+  const std::uint64_t symbols = file.u32(headers.coff + 8);
+  if (symbols == 0) return std::uint64_t{0};
+  const std::uint64_t strings = symbols + file.u32(headers.coff + 12) * kSymbolSize;
+  if (!file.holds(strings, kStringTableSizeField)) {
+    return damaged("the COFF symbol table", strings + kStringTableSizeField, file.size());
+  }
+  // The size counts its own four bytes; some linkers write 0 for an empty table.
+  const std::uint64_t strings_end = strings + std::max<std::uint64_t>(file.u32(strings), kStringTableSizeField);
+  if (strings_end > file.size()) return damaged("the COFF string table", strings_end, file.size());
+  return strings_end;
+}
+
+// The end of the certificate table (the signature), or 0 without one.
+[[nodiscard]] Result<std::uint64_t> certificates_end(const Reader& file, const Headers& headers) {
+  const std::uint64_t entry = kDirectoriesStart + kCertificateDirectory * kDirectorySize;
+  const bool listed = file.u32(headers.optional + kDirectoryCountField) > kCertificateDirectory &&
+                      headers.optional_size >= entry + kDirectorySize;
+  if (!listed) return std::uint64_t{0};
+  const std::uint64_t size = file.u32(headers.optional + entry + 4);
+  if (size == 0) return std::uint64_t{0};
+  const std::uint64_t end = file.u32(headers.optional + entry) + size;
+  if (end > file.size()) return damaged("the certificate table", end, file.size());
+  return end;
+}
+
+}  // namespace
+
+Result<std::uint64_t> pe32_image_end(std::span<const std::uint8_t> bytes) {
+  const Reader file(bytes);
+  const Result<Headers> headers = read_headers(file);
+  if (!headers.ok()) return Error{headers.error()};
+  const std::uint64_t size_of_headers = file.u32(headers.value().optional + kSizeOfHeadersField);
+  if (size_of_headers > file.size()) return damaged("the header block", size_of_headers, file.size());
+
+  std::uint64_t end = size_of_headers;
+  for (const auto measure : {sections_end, symbols_end, certificates_end}) {
+    const Result<std::uint64_t> part_end = measure(file, headers.value());
+    if (!part_end.ok()) return Error{part_end.error()};
+    end = std::max(end, part_end.value());
+  }
+  return end;
+}
+
+}  // namespace lumen::stamp
