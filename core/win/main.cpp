@@ -5,8 +5,10 @@
 #include <cfloat>
 
 #include "core/program_state.hpp"
-#include "core/win/read_stamped_id.hpp"
+#include "core/win/startup.hpp"
 #include "runtime/win/files.hpp"
+#include "runtime/win/message_loop.hpp"
+#include "widgets/win/graphics_startup.hpp"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   _fpreset();
@@ -15,6 +17,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   SetCurrentDirectoryA(folder.c_str());
 
   lumen::ProgramState& state = lumen::program_state();
-  lumen::ReadStampedId(state);
+  lumen::widgets::InitialiseWidgets(state.Widgets);
+
+  // Without a window (a failed query, running copies kept) the run ends here.
+  const auto window = lumen::StartUp(state, lumen::kBuiltInService);
+  if (window) lumen::run_message_loop();
   return 0;
 }

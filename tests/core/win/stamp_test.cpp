@@ -30,9 +30,5 @@ TEST(StampedExecutable, ReadsTheLastEightBytesOfItsOwnFile) {
   }
 }
 
-TEST(Installer, RunsAndExitsCleanly) {
-  EXPECT_EQ(test::run_program(test::built_program("installer.exe")), 0u);
-}
-
 }  // namespace
 }  // namespace lumen
