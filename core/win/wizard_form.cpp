@@ -1,5 +1,6 @@
 #include "core/win/wizard_form.hpp"
 
+#include "core/install_paths.hpp"
 #include "core/win/design_images.hpp"
 #include "core/wizard_design.hpp"
 #include "widgets/image_placement.hpp"
@@ -8,8 +9,10 @@
 
 namespace lumen::wizard {
 
-WizardForm::WizardForm(ProgramState& state)
-    : state_(state), form_(wizard_design(), handlers(), design_pictures(state.Widgets)) {}
+WizardForm::WizardForm(ProgramState& state, std::unique_ptr<InstallDesktop> desktop)
+    : state_(state),
+      desktop_(std::move(desktop)),
+      form_(wizard_design(), handlers(), design_pictures(state.Widgets)) {}
 
 forms::Handlers WizardForm::handlers() {
   using Member = void (WizardForm::*)();
@@ -51,7 +54,7 @@ void WizardForm::OnCreated() {
   const Text& title = state_.AppInfo.agent_app.app_name;
   form_.set_title(title);
   form_.control(kTitleLabel).set_text(title);
-  form_.control(kFolderEdit).set_text("C:\\" + state_.AppInfo.name + "\\");
+  form_.control(kFolderEdit).set_text(DefaultInstallFolder(state_.AppInfo.name));
 }
 
 void WizardForm::OnLicenceBoxClicked() {
@@ -72,8 +75,8 @@ void WizardForm::OnBackClicked() { form_.control(kLicencePanel).set_visible(fals
 
 void WizardForm::OnMinimiseClicked() { form_.set_position_state(2); }
 
-std::unique_ptr<WizardForm> LoadWizardWindow(ProgramState& state) {
-  auto wizard = std::make_unique<WizardForm>(state);
+std::unique_ptr<WizardForm> LoadWizardWindow(ProgramState& state, std::unique_ptr<InstallDesktop> desktop) {
+  auto wizard = std::make_unique<WizardForm>(state, std::move(desktop));
   if (!wizard->Load()) return nullptr;
   return wizard;
 }

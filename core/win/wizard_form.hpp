@@ -4,14 +4,17 @@
 
 #include <memory>
 
+#include "core/install_messages.hpp"
 #include "core/program_state.hpp"
+#include "core/win/install_desktop.hpp"
 #include "runtime/win/forms/form.hpp"
 
 namespace lumen::wizard {
 
 class WizardForm {
  public:
-  explicit WizardForm(ProgramState& state);
+  explicit WizardForm(ProgramState& state,
+                      std::unique_ptr<InstallDesktop> desktop = std::make_unique<SystemInstallDesktop>());
 
   // Creates the window and its controls, runs OnCreated and shows it.
   [[nodiscard]] bool Load() { return forms::load_window(form_); }
@@ -38,12 +41,27 @@ class WizardForm {
   [[nodiscard]] forms::Handlers handlers();
   void make_title_button(std::string_view name, std::string_view light, std::string_view dark);
 
+  // The install action behind the handlers (install_handlers.cpp).
+  void RunInstall();
+  // Reports why the automatic install stopped and offers the manual one.
+  void GiveUpInstall(const WizardMessage& message);
+  // OEM.key and logo.ico next to the program.
+  void WriteCompanionFiles() const;
+  MessageBoxAnswer Tell(const WizardMessage& message);
+  // The folder cannot take the installation.
+  void RefuseFolder(std::string_view folder);
+
   ProgramState& state_;
+  std::unique_ptr<InstallDesktop> desktop_;
   forms::Form form_;
+  // Set while RunInstall runs: the download lets the window's messages
+  // through, and no second install may start inside it.
+  bool installing_ = false;
 };
 
 // What the start-up calls: the wizard window, loaded without owner and not
 // modal; null when it could not be created.
-[[nodiscard]] std::unique_ptr<WizardForm> LoadWizardWindow(ProgramState& state);
+[[nodiscard]] std::unique_ptr<WizardForm> LoadWizardWindow(
+    ProgramState& state, std::unique_ptr<InstallDesktop> desktop = std::make_unique<SystemInstallDesktop>());
 
 }  // namespace lumen::wizard

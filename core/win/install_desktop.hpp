@@ -1,0 +1,49 @@
+#pragma once
+// What the install handlers ask of the system around the window: message
+// boxes, the folder chooser, starting the installed program, its desktop
+// shortcut and the end of the process. The running installer uses the
+// system's; tests put their own in its place.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string_view>
+
+#include "runtime/text.hpp"
+#include "runtime/win/message_box.hpp"
+
+namespace lumen {
+
+class InstallDesktop {
+ public:
+  InstallDesktop() = default;
+  InstallDesktop(const InstallDesktop&) = delete;
+  InstallDesktop& operator=(const InstallDesktop&) = delete;
+  virtual ~InstallDesktop() = default;
+
+  [[nodiscard]] virtual MessageBoxAnswer ShowMessage(std::string_view text, std::uint32_t style,
+                                                     std::string_view title, HWND owner) = 0;
+  // The folder the user chose, or the empty text when the chooser was cancelled.
+  [[nodiscard]] virtual Text ChooseFolder(std::string_view title) = 0;
+  // Starts the program the way opening it in the shell does; a failure is
+  // not reported.
+  virtual void StartProgram(std::string_view program_path) = 0;
+  // The program's desktop shortcut, with install_folder + "logo.ico" as its icon.
+  virtual void MakeShortcut(std::string_view app_name, std::string_view program_path,
+                            std::string_view install_folder) = 0;
+  // Ends the process at once with the exit code.
+  virtual void EndProgram(int code) = 0;
+};
+
+class SystemInstallDesktop final : public InstallDesktop {
+ public:
+  [[nodiscard]] MessageBoxAnswer ShowMessage(std::string_view text, std::uint32_t style, std::string_view title,
+                                             HWND owner) override;
+  [[nodiscard]] Text ChooseFolder(std::string_view title) override;
+  void StartProgram(std::string_view program_path) override;
+  void MakeShortcut(std::string_view app_name, std::string_view program_path,
+                    std::string_view install_folder) override;
+  [[noreturn]] void EndProgram(int code) override;
+};
+
+}  // namespace lumen

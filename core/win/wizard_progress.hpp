@@ -1,0 +1,22 @@
+#pragma once
+// The download's progress on the installing page: the status label, the bar,
+// and the window's pending messages let through after every block.
+
+#include "http/download_progress.hpp"
+#include "runtime/win/forms/form.hpp"
+
+namespace lumen::wizard {
+
+class WizardProgressDisplay final : public ProgressDisplay {
+ public:
+  explicit WizardProgressDisplay(forms::Form& form) noexcept : form_(form) {}
+
+  void show_status(std::string_view text) override;
+  void show_bar(int position) override;
+  void let_messages_run() override;
+
+ private:
+  forms::Form& form_;
+};
+
+}  // namespace lumen::wizard
