@@ -7,6 +7,7 @@
 #include "core/win/wizard_form.hpp"
 #include "core/wizard_design.hpp"
 #include "runtime/text.hpp"
+#include "tests/core/win/file_dialog_answer.hpp"
 #include "widgets/win/graphics_startup.hpp"
 #include "widgets/win/window_shadow.hpp"
 
@@ -180,50 +181,6 @@ TEST_F(Wizard, TheFailureNoticeShowsAHandButAPressDoesNothing) {
   EXPECT_TRUE(IsWindow(window()));
 }
 
-struct DialogAnswer {
-  const char* title;
-  std::string file;  // empty: cancel
-};
-
-// The edit field of the file name box (control 0x47C), however deep the
-// dialog nests it.
-HWND file_name_field(HWND dialog) {
-  struct Search { HWND found = nullptr; } search;
-  EnumChildWindows(
-      dialog,
-      [](HWND child, LPARAM context) -> BOOL CALLBACK {
-        char name[16] = {};
-        GetClassNameA(child, name, sizeof name);
-        if (GetDlgCtrlID(child) != 0x47C || lstrcmpiA(name, "Edit") != 0) return TRUE;
-        reinterpret_cast<Search*>(context)->found = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found ? search.found : GetDlgItem(dialog, 0x47C);
-}
-
-// Answers the dialog once it is up, again and again until it is gone: on a
-// busy machine it may still be setting itself up when first found.
-DWORD WINAPI answer_file_dialog(void* context) {
-  const auto* answer = static_cast<const DialogAnswer*>(context);
-  HWND dialog = nullptr;
-  for (int attempt = 0; attempt < 400 && dialog == nullptr; ++attempt) {
-    dialog = FindWindowA(nullptr, answer->title);
-    if (dialog == nullptr) Sleep(50);
-  }
-  for (int attempt = 0; attempt < 60 && IsWindow(dialog); ++attempt) {
-    Sleep(250);
-    if (answer->file.empty()) {
-      PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-      continue;
-    }
-    // Type the name into the file name box's edit field, then press OK.
-    SendMessageA(file_name_field(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(answer->file.c_str()));
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-  }
-  return IsWindow(dialog) ? 1 : 0;
-}
-
 TEST_F(Wizard, FileDialogGivesTheChosenFileOrNothingWhenCancelled) {
   char own_path[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, own_path, MAX_PATH);
@@ -235,8 +192,8 @@ TEST_F(Wizard, FileDialogGivesTheChosenFileOrNothingWhenCancelled) {
   const Case cases[] = {{"cancelled", "", false}, {"chosen", own_path, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    DialogAnswer answer{"请选择所需程序文件", c.file};
-    HANDLE helper = CreateThread(nullptr, 0, answer_file_dialog, &answer, 0, nullptr);
+    test::FileDialogAnswer answer{"请选择所需程序文件", c.file, {}};
+    HANDLE helper = CreateThread(nullptr, 0, test::answer_file_dialog, &answer, 0, nullptr);
     ASSERT_NE(helper, nullptr);
     EXPECT_EQ(forms::run_file_dialog(dialog), c.chosen);
     WaitForSingleObject(helper, 30000);
