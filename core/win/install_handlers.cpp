@@ -49,7 +49,10 @@ void WizardForm::OnInstallClicked() {
 }
 
 void WizardForm::RunInstall() {
-  form_.control(kStatusLabel).set_text(kDownloadingPrefix);
+  WizardProgressDisplay display(form_);
+  display.show_status(kDownloadingPrefix);
+  // The installing page shows now, not only once the first block arrived.
+  display.let_messages_run();
   Text version;
   Text address;
   Text release_notes;
@@ -61,7 +64,6 @@ void WizardForm::RunInstall() {
   }
 
   Downloader downloader(state_.downloadCancelled);
-  WizardProgressDisplay display(form_);
   const bool downloaded =
       downloader.StartDownload(address, state_.ProgramPath) &&
       downloader.RunTransfer([&] { ShowDownloadProgress(downloader.Progress(), display); }, {});

@@ -22,7 +22,8 @@ class Rig:
         self.artefacts.mkdir(exist_ok=True)
 
     def start(self, program):
-        """Starts a program of the build under Wine; returns the process."""
+        """Starts a program of the build (a name in its bin folder, or a
+        path) under Wine; returns the process."""
         return subprocess.Popen(
             [str(self.source / "scripts" / "wine-run"), str(self.build), str(self.build / "bin" / program)],
             env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)

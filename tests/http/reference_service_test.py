@@ -136,6 +136,18 @@ class AppInfo(ServiceTest):
         status, _, _ = self.service.get("/scenario/unknown/app_api/getapp_1?" + good)
         self.assertEqual(status, 404)
 
+    def test_download_scenarios_tag_the_address_with_the_agent(self):
+        cases = {
+            "slow_download": "http://demo.host:81/files/StarlitPad.exe?rate=8000&tag=agent-38",
+            "logged_download": "http://demo.host:81/files/StarlitPad.exe?tag=agent-38",
+        }
+        for scenario, address in cases.items():
+            with self.subTest(scenario):
+                answer = json.loads(self.query(f"app_id=1&secret_key={KEY}&agent_id=00000038",
+                                               "/scenario/" + scenario).decode("gbk"))
+                current = [v for v in answer["data"]["down_model"][0]["value"] if v["is_now"] == 1]
+                self.assertEqual([v["address"] for v in current], [address])
+
     def test_secret_key_can_be_overridden(self):
         other = Service("--secret-key", "K2")
         try:
@@ -252,6 +264,24 @@ class Faults(ServiceTest):
         status, _, body = self.service.get("/blob/2000/t.bin?rate=5000&delay_ms=200")
         self.assertEqual((status, body), (200, expected_blob(0, 2000)))
         self.assertGreater(time.monotonic() - began, 0.5)
+
+    def test_file_rate_slows_files_that_ask_for_no_rate_of_their_own(self):
+        throttled = Service("--file-rate", "1000")
+        try:
+            with open(os.path.join(throttled.data, "p.exe"), "wb") as f:
+                f.write(expected_blob(0, 3000))
+            timings = {}
+            for target in ("/files/p.exe", "/files/p.exe?rate=1000000", "/blob/3000/b.bin"):
+                began = time.monotonic()
+                status, _, body = throttled.get(target)
+                timings[target] = time.monotonic() - began
+                self.assertEqual((status, body), (200, expected_blob(0, 3000)))
+            # Three seconds at the service's rate; the others are not held back.
+            self.assertGreater(timings["/files/p.exe"], 2.5)
+            self.assertLess(timings["/files/p.exe?rate=1000000"], 2.0)
+            self.assertLess(timings["/blob/3000/b.bin"], 2.0)
+        finally:
+            throttled.close()
 
     def test_a_trickle_does_not_hold_up_other_connections(self):
         slow = socket.create_connection(("127.0.0.1", self.service.port), timeout=20)

@@ -160,6 +160,33 @@ def _agent_as_app_name(answer):
     return answer
 
 
+# Bytes per second of the slow download: the sample program takes about 20 s,
+# long enough for a person, or a test, to act while it runs; its blocks of
+# 20 KiB still arrive every few seconds, and the window answers between them.
+SLOW_DOWNLOAD_RATE = 8000
+
+
+def _download_with(answer, query):
+    """The current version's address with the fault parameters of the query
+    and a log tag naming the agent, so that each stamped installer's download
+    requests can be read back from /_log?tag=agent-N."""
+    data = answer["data"]
+    agent = data["agent_app"]["agent_id"]
+    for version in data["down_model"][0]["value"]:
+        version["address"] += "?" + "&".join(query + ["tag=agent-%d" % agent])
+    return answer
+
+
+def _slow_download(answer):
+    """The sample program trickles (SLOW_DOWNLOAD_RATE bytes per second)."""
+    return _download_with(answer, ["rate=%d" % SLOW_DOWNLOAD_RATE])
+
+
+def _logged_download(answer):
+    """The sample program at full speed, its requests logged by agent."""
+    return _download_with(answer, [])
+
+
 # Application names that must never become a file, folder or process name.
 HOSTILE_NAMES = {
     "traversal": "..\\..\\Windows\\StarlitPad",
@@ -193,6 +220,8 @@ SCENARIOS = {
     "empty_current_version": _empty_current_version,
     "wrong_types": _wrong_types,
     "agent_as_app_name": _agent_as_app_name,
+    "slow_download": _slow_download,
+    "logged_download": _logged_download,
 }
 SCENARIOS.update({"hostile_name_" + key: _hostile_name(name) for key, name in HOSTILE_NAMES.items()})
 

@@ -207,8 +207,9 @@ def parse_range(value, size):
     return start, end
 
 
-def content_response(request, body, name):
-    """A file or blob, with ranges and the faults the query asks for."""
+def content_response(request, body, name, default_rate=None):
+    """A file or blob, with ranges and the faults the query asks for; a body
+    without a rate of its own trickles at default_rate when one is set."""
     params = request.params
     headers = [
         ("Content-Type", "application/octet-stream"),
@@ -232,6 +233,8 @@ def content_response(request, body, name):
         response.close = True
     if "rate" in params:
         response.body.rate = max(1, _non_negative(params["rate"]))
+    elif default_rate:
+        response.body.rate = default_rate
     return response
 
 
@@ -276,9 +279,10 @@ class StreamedBody:
 # --- endpoints ---------------------------------------------------------------
 
 class Service:
-    def __init__(self, data_folders, secret_key):
+    def __init__(self, data_folders, secret_key, file_rate=None):
         self.data_folders = data_folders
         self.secret_key = secret_key
+        self.file_rate = file_rate
         self.log = {}
         self.log_lock = threading.Lock()
         self.tls_address = None
@@ -336,7 +340,7 @@ class Service:
         path = content.find_data_file(self.data_folders, name)
         if path is None:
             return html_page(404, name)
-        return content_response(request, content.FileBody(path), name)
+        return content_response(request, content.FileBody(path), name, self.file_rate)
 
     def _blob(self, request, segments, own_host):
         if len(segments) != 4 or not segments[2].isdigit() or not segments[3]:
@@ -511,10 +515,13 @@ def main(argv):
     parser.add_argument("--port-file", help="written with the port once connections are accepted")
     parser.add_argument("--data", help="folder of extra files served under /files/")
     parser.add_argument("--secret-key", default=app_api.DEFAULT_SECRET_KEY)
+    parser.add_argument("--file-rate", type=int, default=None,
+                        help="bytes per second of /files/ downloads that ask for no rate of their own")
     args = parser.parse_args(argv)
 
     here = os.path.dirname(os.path.abspath(__file__))
-    service = Service([args.data, os.path.join(here, "data")], args.secret_key)
+    service = Service([args.data, os.path.join(here, "data")], args.secret_key,
+                      max(1, args.file_rate) if args.file_rate else None)
     server = Server(("127.0.0.1", args.port), Handler)
     server.service = service
     tls_server = TlsServer(("127.0.0.1", 0), os.path.join(here, "tls", "untrusted.pem"))

@@ -1,0 +1,314 @@
+"""The installer end to end on the rig's display, driven like a person with
+the pointer and the keyboard and watched through screenshots: a full install
+from the reference service, quitting during the download and resuming in the
+next run, folders that cannot take the install, and a service that does not
+answer. Each run uses a copy of an installer built for the rig, stamped with
+an agent id of its own as a distributor would stamp it. Screenshots are kept
+in BUILD/gui-artefacts/e2e for review."""
+
+import hashlib
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import time
+import unittest
+import urllib.request
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+from screen import Rig, near  # noqa: E402
+
+WIDTH, HEIGHT = 600, 430
+# The sample program's window as Wine shows it on a display without a
+# window manager: its client area.
+PROGRAM_WINDOW = (312, 173)
+WIDE_NORMAL = (0, 170, 238)
+OEM_KEY = b"lux"
+LINK_NAME = "星光记事本.lnk"
+
+# Where things are, in window coordinates: the wide buttons of pages 0 (and
+# 3) and 2, the close button, and the progress bar's row along the top of
+# the page area.
+INSTALL_BUTTON = (300, 368)
+INSTALL_FACE = [(176, 356), (424, 380)]
+RUN_BUTTON = (300, 389)
+RUN_FACE = [(176, 377), (424, 401)]
+CLOSE_BUTTON = (579, 15)
+BAR_ROW = 307
+FAILURE_NOTICE = (56, 388, 536, 420)
+
+
+def marker(agent_id):
+    """What OEM.key holds for a stamp: its bytes with bit 4 flipped in
+    hexadecimal, then digits 3 to 11 of the built-in key's MD5."""
+    first = "".join("%02X" % (b ^ 0x10) for b in agent_id.encode("ascii"))
+    return (first + hashlib.md5(OEM_KEY).hexdigest()[2:11].upper()).encode("ascii")
+
+
+def wait_until(condition, limit, what):
+    deadline = time.monotonic() + limit
+    while time.monotonic() < deadline:
+        value = condition()
+        if value:
+            return value
+        time.sleep(0.3)
+    raise AssertionError(f"timed out after {limit} s waiting for {what}")
+
+
+class Installs(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.rig = Rig()
+        cls.drive_c = cls.rig.build / "wineprefix" / "drive_c"
+        cls.folder = cls.drive_c / "StarlitPad"
+        # The prefix's desktop folder is the rig's home folder.
+        cls.link = cls.rig.build / "winehome" / LINK_NAME
+        cls.artefacts = cls.rig.artefacts / "e2e"
+        cls.artefacts.mkdir(exist_ok=True)
+        cls.served_program = (cls.rig.build / "bin" / "StarlitPad.exe").read_bytes()
+        cls.service = (cls.rig.build / "rig" / "service_url").read_text().strip()
+        with urllib.request.urlopen(cls.service + "/files/logo.ico", timeout=20) as answer:
+            cls.served_icon = answer.read()
+
+    def setUp(self):
+        self.processes = []
+        self.clean()
+        self.assertEqual(self.visible_windows(), [], "the display is not empty")
+
+    def tearDown(self):
+        # Nothing of this run stays running: the installer, or the program
+        # it started.
+        for process in self.processes:
+            if process.poll() is None:
+                os.killpg(process.pid, signal.SIGKILL)
+                process.wait()
+        for window in self.visible_windows():
+            self.close_program_window(window)
+        self.clean()
+
+    def clean(self):
+        if self.folder.is_symlink() or self.folder.is_file():
+            self.folder.unlink()
+        elif self.folder.exists():
+            shutil.rmtree(self.folder)
+        self.link.unlink(missing_ok=True)
+
+    # --- programs and windows ------------------------------------------------
+
+    def stamped(self, program, agent_id):
+        """A copy of a built installer with the agent id appended."""
+        copy = self.artefacts / f"{Path(program).stem}-{agent_id}.exe"
+        copy.write_bytes((self.rig.build / "bin" / program).read_bytes() + agent_id.encode("ascii"))
+        return copy
+
+    def start(self, program):
+        process = self.rig.start(program)
+        self.processes.append(process)
+        return process
+
+    def visible_windows(self):
+        """(id, title, (left, top), (width, height)) of each visible window."""
+        found = []
+        for window in self.rig.xdotool("search", "--onlyvisible", "--name", ".").split():
+            geometry = self.rig.xdotool("getwindowgeometry", window)
+            if "Geometry: " not in geometry:
+                continue  # gone meanwhile
+            left, top = geometry.split("Position: ")[1].split()[0].split(",")
+            width, height = geometry.split("Geometry: ")[1].split()[0].split("x")
+            name = subprocess.run(["xdotool", "getwindowname", window], env=self.rig.env,
+                                  capture_output=True).stdout.decode("utf-8", "replace").strip()
+            found.append((window, name, (int(left), int(top)), (int(width), int(height))))
+        return found
+
+    def wizard(self):
+        origin = self.rig.wait_for_window(WIDTH, HEIGHT, limit=90)
+        self.assertIsNotNone(origin, "the wizard window did not appear")
+        self.origin = origin
+        return origin
+
+    def message_box(self, limit=60):
+        """The one visible window that is neither the wizard nor the program."""
+        def box():
+            others = [w for w in self.visible_windows() if w[3] not in ((WIDTH, HEIGHT), PROGRAM_WINDOW)]
+            return others[0] if len(others) == 1 else None
+        return wait_until(box, limit, "a message box")
+
+    def answer(self, box, key):
+        self.rig.xdotool("windowfocus", box[0])
+        self.rig.xdotool("key", key)
+        wait_until(lambda: all(w[0] != box[0] for w in self.visible_windows()), 30, "the box to close")
+
+    def close_program_window(self, window):
+        """Closes a window as a person would (Alt+F4); kills its process when
+        that does not end it."""
+        pid = self.rig.xdotool("getwindowpid", window[0]).strip()
+        self.rig.xdotool("windowfocus", window[0])
+        self.rig.xdotool("key", "alt+F4")
+        try:
+            wait_until(lambda: all(w[0] != window[0] for w in self.visible_windows()), 15, "the window to close")
+        except AssertionError:
+            if pid.isdigit():
+                os.kill(int(pid), signal.SIGKILL)
+
+    def quit_installer(self, process):
+        """The close button, then OK: the installer ends with exit code 0."""
+        self.click(*CLOSE_BUTTON)
+        box = self.message_box()
+        self.assertEqual(box[1], "提示")
+        self.answer(box, "Return")
+        self.assertEqual(process.wait(timeout=60), 0)
+
+    # --- the wizard on screen --------------------------------------------------
+
+    def click(self, x, y):
+        self.rig.click(self.origin[0] + x, self.origin[1] + y)
+        # Off every button, so that no pointer-over look is mistaken for a page.
+        self.rig.move(self.origin[0] + 300, self.origin[1] + 150)
+
+    def shot(self, name):
+        return self.rig.shot(f"e2e/{name}")
+
+    def pixel(self, screen, x, y):
+        return screen.at(self.origin[0] + x, self.origin[1] + y)
+
+    def blue(self, screen, points):
+        return all(near(self.pixel(screen, x, y), WIDE_NORMAL, 12) for x, y in points)
+
+    def page_of(self, screen):
+        """The wizard's current page as the screen shows it, or None."""
+        if self.blue(screen, RUN_FACE):
+            return 2
+        if self.blue(screen, INSTALL_FACE):
+            left, top, right, bottom = FAILURE_NOTICE
+            red = sum(1 for y in range(top, bottom, 2) for x in range(left, right, 2)
+                      if self.pixel(screen, x, y)[0] > 180 and max(self.pixel(screen, x, y)[1:]) < 90)
+            return 3 if red > 20 else 0
+        return 1 if self.bar_length(screen) is not None else None
+
+    def bar_length(self, screen):
+        """Pixels of the progress bar's row that are filled, None when the
+        row is page-white all along (no bar shown)."""
+        row = [self.pixel(screen, x, BAR_ROW) for x in range(0, 600)]
+        if all(min(c) > 245 for c in row):
+            return None
+        filled = [c for c in row if c[2] > c[0] + 60]  # the bar's blue
+        return len(filled)
+
+    def wait_for_page(self, page, name, limit=90):
+        def on_page():
+            screen = self.shot(name)
+            return screen if self.page_of(screen) == page else None
+        return wait_until(on_page, limit, f"page {page}")
+
+    # --- the installation's traces ---------------------------------------------
+
+    def installed(self):
+        return sorted(p.name for p in self.folder.iterdir()) if self.folder.is_dir() else []
+
+    def download_requests(self, agent_id):
+        with urllib.request.urlopen(f"{self.service}/_log?tag=agent-{int(agent_id)}", timeout=20) as answer:
+            return [head for head in answer.read().decode("latin-1").split("\r\n\r\n") if head.strip()]
+
+    # --- the runs -------------------------------------------------------------
+
+    def test_full_install_then_run(self):
+        installer = self.start(self.stamped("installer_rig.exe", "00000038"))
+        self.wizard()
+        self.wait_for_page(0, "full_page0")
+
+        self.click(*INSTALL_BUTTON)
+        self.wait_for_page(2, "full_page2")
+        self.assertEqual((self.folder / "StarlitPad.exe").read_bytes(), self.served_program)
+        self.assertEqual((self.folder / "OEM.key").read_bytes(), marker("00000038"))
+        self.assertEqual((self.folder / "logo.ico").read_bytes(), self.served_icon)
+        self.assertEqual(self.installed(), ["OEM.key", "StarlitPad.exe", "logo.ico"])
+        link = self.link.read_bytes()
+        self.assertTrue(b"StarlitPad.exe" in link or "StarlitPad.exe".encode("utf-16-le") in link)
+
+        self.click(*RUN_BUTTON)
+        self.assertEqual(installer.wait(timeout=60), 0)
+        started = self.rig.wait_for_window(*PROGRAM_WINDOW, limit=60)
+        self.assertIsNotNone(started, "the installed program did not start")
+        self.shot("full_program_started")
+        windows = [w for w in self.visible_windows() if w[3] == PROGRAM_WINDOW]
+        self.assertEqual([w[1] for w in windows], ["星光记事本"])
+        self.assertEqual([w for w in self.visible_windows() if w[3] == (WIDTH, HEIGHT)], [])
+
+    def test_quit_during_the_download_then_resume(self):
+        installer = self.start(self.stamped("installer_rig_slow.exe", "00000107"))
+        self.wizard()
+        self.wait_for_page(0, "resume_page0")
+        self.click(*INSTALL_BUTTON)
+        # A block or more has arrived: the bar has moved.
+        wait_until(lambda: (self.bar_length(self.shot("resume_page1")) or 0) > 3, 90, "the bar to move")
+
+        self.click(*CLOSE_BUTTON)
+        box = self.message_box()
+        self.assertEqual(box[1], "提示")
+        self.shot("resume_quit_question")
+        self.answer(box, "Return")  # OK
+        self.assertEqual(installer.wait(timeout=60), 0)
+        self.assertEqual(self.visible_windows(), [])
+        kept = (self.folder / "StarlitPad.exe.tmp").stat().st_size
+        self.assertGreater(kept, 0)
+        self.assertLess(kept, len(self.served_program))
+        self.assertEqual(self.installed(), ["StarlitPad.exe.tmp"])
+        self.assertFalse(self.link.exists())
+
+        installer = self.start(self.stamped("installer_rig_logged.exe", "00000108"))
+        self.wizard()
+        self.wait_for_page(0, "resume_again_page0")
+        self.click(*INSTALL_BUTTON)
+        self.wait_for_page(2, "resume_page2")
+        requests = self.download_requests("00000108")
+        self.assertEqual(len(requests), 1, requests)
+        self.assertIn(f"\r\nRange: bytes={kept}-", requests[0])
+        self.assertEqual((self.folder / "StarlitPad.exe").read_bytes(), self.served_program)
+        self.assertEqual((self.folder / "OEM.key").read_bytes(), marker("00000108"))
+        self.assertEqual(self.installed(), ["OEM.key", "StarlitPad.exe", "logo.ico"])
+        self.assertTrue(self.link.exists())
+        self.quit_installer(installer)
+
+    def test_a_folder_that_cannot_take_the_install_is_refused(self):
+        def a_file():
+            self.folder.write_bytes(b"not a folder")
+
+        def a_folder_without_room():
+            # /proc is a folder in which no file can be created, even by root.
+            self.folder.symlink_to("/proc")
+
+        for name, obstacle in [("file", a_file), ("unwritable", a_folder_without_room)]:
+            with self.subTest(name):
+                self.clean()
+                obstacle()
+                installer = self.start(self.stamped("installer_rig.exe", "00000038"))
+                self.wizard()
+                self.wait_for_page(0, f"refused_{name}_page0")
+                self.click(*INSTALL_BUTTON)
+                box = self.message_box()
+                self.assertEqual(box[1], "提示")
+                self.shot(f"refused_{name}")
+                self.answer(box, "Return")
+                self.assertEqual(self.page_of(self.shot(f"refused_{name}_after")), 0)
+                # Nothing half-installed.
+                self.assertFalse(self.link.exists())
+                if name == "file":
+                    self.assertEqual(self.folder.read_bytes(), b"not a folder")
+                else:
+                    self.assertEqual(os.readlink(self.folder), "/proc")
+                self.quit_installer(installer)
+
+    def test_service_down_ends_silently(self):
+        installer = self.start(self.stamped("installer_offline.exe", "00000038"))
+        deadline = time.monotonic() + 60
+        while installer.poll() is None and time.monotonic() < deadline:
+            self.assertEqual(self.visible_windows(), [], "a window appeared")
+            time.sleep(0.2)
+        self.assertEqual(installer.wait(timeout=5), 0)
+        self.assertFalse(self.folder.exists())
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
