@@ -3,8 +3,9 @@ the pointer and the keyboard and watched through screenshots: a full install
 from the reference service, quitting during the download and resuming in the
 next run, folders that cannot take the install, and a service that does not
 answer. Each run uses a copy of an installer built for the rig, stamped with
-an agent id of its own as a distributor would stamp it. Screenshots are kept
-in BUILD/gui-artefacts/e2e for review."""
+an agent id of its own (eight digits appended, as the stamp tool does), which
+OEM.key must then carry. Screenshots are kept in BUILD/gui-artefacts/e2e for
+review."""
 
 import hashlib
 import os
@@ -18,26 +19,15 @@ import urllib.request
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from screen import Rig, near  # noqa: E402
+from screen import Rig  # noqa: E402
+from wizard_pages import (CLOSE_BUTTON, HEIGHT, INSTALL_BUTTON, RUN_BUTTON, WIDTH,  # noqa: E402
+                          bar_length, page_of)
 
-WIDTH, HEIGHT = 600, 430
 # The sample program's window as Wine shows it on a display without a
 # window manager: its client area.
 PROGRAM_WINDOW = (312, 173)
-WIDE_NORMAL = (0, 170, 238)
 OEM_KEY = b"lux"
 LINK_NAME = "星光记事本.lnk"
-
-# Where things are, in window coordinates: the wide buttons of pages 0 (and
-# 3) and 2, the close button, and the progress bar's row along the top of
-# the page area.
-INSTALL_BUTTON = (300, 368)
-INSTALL_FACE = [(176, 356), (424, 380)]
-RUN_BUTTON = (300, 389)
-RUN_FACE = [(176, 377), (424, 401)]
-CLOSE_BUTTON = (579, 15)
-BAR_ROW = 307
-FAILURE_NOTICE = (56, 388, 536, 420)
 
 
 def marker(agent_id):
@@ -94,6 +84,8 @@ class Installs(unittest.TestCase):
         elif self.folder.exists():
             shutil.rmtree(self.folder)
         self.link.unlink(missing_ok=True)
+        # Wine mirrors desktop links as desktop entries of the home folder.
+        self.link.with_suffix(".desktop").unlink(missing_ok=True)
 
     # --- programs and windows ------------------------------------------------
 
@@ -170,31 +162,11 @@ class Installs(unittest.TestCase):
     def shot(self, name):
         return self.rig.shot(f"e2e/{name}")
 
-    def pixel(self, screen, x, y):
-        return screen.at(self.origin[0] + x, self.origin[1] + y)
-
-    def blue(self, screen, points):
-        return all(near(self.pixel(screen, x, y), WIDE_NORMAL, 12) for x, y in points)
-
     def page_of(self, screen):
-        """The wizard's current page as the screen shows it, or None."""
-        if self.blue(screen, RUN_FACE):
-            return 2
-        if self.blue(screen, INSTALL_FACE):
-            left, top, right, bottom = FAILURE_NOTICE
-            red = sum(1 for y in range(top, bottom, 2) for x in range(left, right, 2)
-                      if self.pixel(screen, x, y)[0] > 180 and max(self.pixel(screen, x, y)[1:]) < 90)
-            return 3 if red > 20 else 0
-        return 1 if self.bar_length(screen) is not None else None
+        return page_of(screen, self.origin)
 
     def bar_length(self, screen):
-        """Pixels of the progress bar's row that are filled, None when the
-        row is page-white all along (no bar shown)."""
-        row = [self.pixel(screen, x, BAR_ROW) for x in range(0, 600)]
-        if all(min(c) > 245 for c in row):
-            return None
-        filled = [c for c in row if c[2] > c[0] + 60]  # the bar's blue
-        return len(filled)
+        return bar_length(screen, self.origin)
 
     def wait_for_page(self, page, name, limit=90):
         def on_page():
