@@ -14,6 +14,9 @@ if(WIN32)
   string(SUBSTRING "${folder_hash}" 0 4 port_hex)
   math(EXPR LUMEN_RIG_PORT "20000 + 0x${port_hex} % 20000")
   file(WRITE "${CMAKE_BINARY_DIR}/rig.port" "${LUMEN_RIG_PORT}\n")
+  # The benchmarks run a rig of their own (BUILD/../bench) on the next port.
+  math(EXPR LUMEN_BENCH_PORT "${LUMEN_RIG_PORT} + 1")
+  file(WRITE "${CMAKE_BINARY_DIR}/bench.port" "${LUMEN_BENCH_PORT}\n")
 
   set(CMAKE_CROSSCOMPILING_EMULATOR "${PROJECT_SOURCE_DIR}/scripts/wine-run;${CMAKE_BINARY_DIR}")
   add_test(NAME rig.start COMMAND "${PROJECT_SOURCE_DIR}/scripts/rig" start "${CMAKE_BINARY_DIR}")

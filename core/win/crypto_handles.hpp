@@ -15,11 +15,6 @@ struct CryptProviderTraits {
 };
 using CryptProvider = UniqueHandle<CryptProviderTraits>;
 
-struct CryptHashTraits {
-  using Handle = HCRYPTHASH;
-  static Handle none() noexcept { return 0; }
-  static void close(Handle h) noexcept { CryptDestroyHash(h); }
-};
-using CryptHash = UniqueHandle<CryptHashTraits>;
+using CryptHash = UniqueHandle<NullHandleTraits<HCRYPTHASH, &CryptDestroyHash>>;
 
 }  // namespace lumen::win

@@ -8,11 +8,6 @@
 
 namespace lumen::win {
 
-struct InternetHandleTraits {
-  using Handle = HINTERNET;
-  static Handle none() noexcept { return nullptr; }
-  static void close(Handle h) noexcept { InternetCloseHandle(h); }
-};
-using InternetHandle = UniqueHandle<InternetHandleTraits>;
+using InternetHandle = UniqueHandle<NullHandleTraits<HINTERNET, &InternetCloseHandle>>;
 
 }  // namespace lumen::win

@@ -11,38 +11,19 @@
 namespace lumen::win {
 
 template <typename H>
-struct GdiObjectTraits {
-  using Handle = H;
-  static Handle none() noexcept { return nullptr; }
-  static void close(Handle h) noexcept { DeleteObject(h); }
-};
-using BitmapHandle = UniqueHandle<GdiObjectTraits<HBITMAP>>;
-using FontHandle = UniqueHandle<GdiObjectTraits<HFONT>>;
-using BrushHandle = UniqueHandle<GdiObjectTraits<HBRUSH>>;
-using RegionHandle = UniqueHandle<GdiObjectTraits<HRGN>>;
+using GdiObject = UniqueHandle<NullHandleTraits<H, &DeleteObject>>;
+using BitmapHandle = GdiObject<HBITMAP>;
+using FontHandle = GdiObject<HFONT>;
+using BrushHandle = GdiObject<HBRUSH>;
+using RegionHandle = GdiObject<HRGN>;
 
 // Memory device contexts made with CreateCompatibleDC.
-struct MemoryDcTraits {
-  using Handle = HDC;
-  static Handle none() noexcept { return nullptr; }
-  static void close(Handle h) noexcept { DeleteDC(h); }
-};
-using MemoryDc = UniqueHandle<MemoryDcTraits>;
+using MemoryDc = UniqueHandle<NullHandleTraits<HDC, &DeleteDC>>;
 
-struct WindowTraits {
-  using Handle = HWND;
-  static Handle none() noexcept { return nullptr; }
-  static void close(Handle h) noexcept { DestroyWindow(h); }
-};
-using WindowHandle = UniqueHandle<WindowTraits>;
+using WindowHandle = UniqueHandle<NullHandleTraits<HWND, &DestroyWindow>>;
 
 // Global memory blocks from GlobalAlloc.
-struct GlobalMemoryTraits {
-  using Handle = HGLOBAL;
-  static Handle none() noexcept { return nullptr; }
-  static void close(Handle h) noexcept { GlobalFree(h); }
-};
-using GlobalMemory = UniqueHandle<GlobalMemoryTraits>;
+using GlobalMemory = UniqueHandle<NullHandleTraits<HGLOBAL, &GlobalFree>>;
 
 // A window's device context (GetDC), released with its window.
 class WindowDc {

@@ -38,13 +38,16 @@ class UniqueHandle {
   Handle handle_ = Traits::none();
 };
 
-// Kernel objects whose failure value is null (processes, threads, events).
-struct KernelHandleTraits {
-  using Handle = HANDLE;
-  static Handle none() noexcept { return nullptr; }
-  static void close(Handle h) noexcept { CloseHandle(h); }
+// Handles whose "none" is the null (or zero) value and that one call releases.
+template <typename H, auto Release>
+struct NullHandleTraits {
+  using Handle = H;
+  static Handle none() noexcept { return Handle{}; }
+  static void close(Handle h) noexcept { Release(h); }
 };
-using KernelHandle = UniqueHandle<KernelHandleTraits>;
+
+// Kernel objects whose failure value is null (processes, threads, events).
+using KernelHandle = UniqueHandle<NullHandleTraits<HANDLE, &CloseHandle>>;
 
 // Files and snapshots, whose failure value is INVALID_HANDLE_VALUE.
 struct FileHandleTraits {

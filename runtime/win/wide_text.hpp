@@ -24,12 +24,7 @@ inline constexpr UINT kTextCodePage = 936;
 [[nodiscard]] std::wstring widen(std::string_view text);
 [[nodiscard]] Text narrow(std::wstring_view text);
 
-struct BstrTraits {
-  using Handle = BSTR;
-  static Handle none() noexcept { return nullptr; }
-  static void close(Handle s) noexcept { SysFreeString(s); }
-};
-using Bstr = UniqueHandle<BstrTraits>;
+using Bstr = UniqueHandle<NullHandleTraits<BSTR, &SysFreeString>>;
 
 // A new COM string holding the text; empty (no string) only when out of memory.
 [[nodiscard]] Bstr to_bstr(std::string_view text);

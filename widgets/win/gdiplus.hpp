@@ -15,27 +15,10 @@ using Gdiplus::GpGraphics;
 using Gdiplus::GpImage;
 using Gdiplus::GpPen;
 
-struct GdiplusImageTraits {
-  using Handle = GpImage*;
-  static Handle none() noexcept { return nullptr; }
-  static void close(Handle h) noexcept { gdip::GdipDisposeImage(h); }
-};
 // An image; disposing of it also releases the stream it was read from.
-using GdiplusImage = win::UniqueHandle<GdiplusImageTraits>;
-
-struct GdiplusGraphicsTraits {
-  using Handle = GpGraphics*;
-  static Handle none() noexcept { return nullptr; }
-  static void close(Handle h) noexcept { gdip::GdipDeleteGraphics(h); }
-};
-using GdiplusGraphics = win::UniqueHandle<GdiplusGraphicsTraits>;
-
-struct GdiplusPenTraits {
-  using Handle = GpPen*;
-  static Handle none() noexcept { return nullptr; }
-  static void close(Handle h) noexcept { gdip::GdipDeletePen(h); }
-};
-using GdiplusPen = win::UniqueHandle<GdiplusPenTraits>;
+using GdiplusImage = win::UniqueHandle<win::NullHandleTraits<GpImage*, &gdip::GdipDisposeImage>>;
+using GdiplusGraphics = win::UniqueHandle<win::NullHandleTraits<GpGraphics*, &gdip::GdipDeleteGraphics>>;
+using GdiplusPen = win::UniqueHandle<win::NullHandleTraits<GpPen*, &gdip::GdipDeletePen>>;
 
 // Graphics on a device context; empty when the library is not started.
 [[nodiscard]] inline GdiplusGraphics graphics_on(HDC dc) noexcept {

@@ -33,12 +33,7 @@ class DialogDriver {
   std::thread thread_;
 };
 
-struct WindowTraits {
-  using Handle = HWND;
-  static Handle none() noexcept { return nullptr; }
-  static void close(Handle window) noexcept { DestroyWindow(window); }
-};
-using Window = win::UniqueHandle<WindowTraits>;
+using Window = win::UniqueHandle<win::NullHandleTraits<HWND, &DestroyWindow>>;
 
 // A visible, plain top-level window of the calling thread.
 [[nodiscard]] Window plain_window();
