@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/install_messages.hpp"
@@ -120,6 +121,19 @@ class InstallHandlers : public testing::Test {
   // Clicks a title-bar or page button once the running handler lets the
   // window's messages through.
   void click_later(std::string_view button) { PostMessageA(control(button).native_handle(), BM_CLICK, 0, 0); }
+  // Clicks the button from another thread as soon as the file has data: a
+  // press in the middle of a download.
+  std::thread click_once_written(std::string_view button, const std::string& file) {
+    HWND target = control(button).native_handle();
+    return std::thread([target, file] {
+      for (int i = 0; i < 600; ++i) {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data) && data.nFileSizeLow > 0) break;
+        Sleep(50);
+      }
+      PostMessageA(target, BM_CLICK, 0, 0);
+    });
+  }
 
   void expect_message(const WizardMessage& want, std::size_t index = 0) {
     ASSERT_GT(desktop->messages.size(), index);
@@ -279,10 +293,11 @@ TEST_F(InstallHandlers, CloseAsksFirstAndOnlyOkEndsTheProgram) {
   }
 }
 
-// A download long enough to be interrupted: a megabyte and a half from the
-// service, in blocks, with the window's messages let through between them.
+// A download long enough to be interrupted: a megabyte trickling from the
+// service for a few seconds, in blocks, with the window's messages let
+// through between them.
 TEST_F(InstallHandlers, ButtonsPressedDuringTheDownloadAreHandledBetweenItsBlocks) {
-  constexpr std::int64_t kSize = 1500000;
+  constexpr std::int64_t kSize = 1000000;
   struct Case {
     const char* name;
     std::string_view button;
@@ -301,11 +316,12 @@ TEST_F(InstallHandlers, ButtonsPressedDuringTheDownloadAreHandledBetweenItsBlock
     desktop->shortcuts.clear();
     desktop->answers = c.answers;
     control(kPages).set_current_page(kChooseFolderPage);
-    serve("/blob/" + std::to_string(kSize) + "/StarlitPad.exe");
+    serve("/blob/" + std::to_string(kSize) + "/StarlitPad.exe?rate=400000");
     const std::string folder = scratch / ("case" + std::to_string(serial++) + "\\");
 
-    click_later(c.button);
+    std::thread press = click_once_written(c.button, folder + "StarlitPad.exe.tmp");
     install_into(folder);
+    press.join();
 
     const std::size_t questions = c.button == kCloseButton ? 1 : 0;
     ASSERT_EQ(desktop->messages.size(), questions) << "no message but the quit question";
