@@ -82,6 +82,9 @@ using enum Event;
 constexpr EventBinding kEvents[] = {
     {.control = {}, .event = Created, .handler = "OnCreated"},
     {.control = kCloseButton, .event = Clicked, .handler = "OnCloseClicked"},
+    // Alt+F4 asks the same question: the window must not vanish during a
+    // download that then goes on unseen.
+    {.control = {}, .event = CloseRequested, .handler = "OnCloseClicked"},
     {.control = kMinimiseButton, .event = Clicked, .handler = "OnMinimiseClicked"},
     {.control = kBrowseButton, .event = Clicked, .handler = "OnBrowseClicked"},
     {.control = kLicenceBox, .event = Clicked, .handler = "OnLicenceBoxClicked"},

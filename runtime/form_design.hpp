@@ -96,6 +96,8 @@ enum class Event {
   Created,          // the window: its controls exist
   Clicked,          // buttons and check boxes
   LeftButtonDown,   // pointer press: position relative to the control, modifier keys
+  CloseRequested,   // the window: the system's close command (Alt+F4, the taskbar);
+                    // without a binding the window simply closes
 };
 
 struct EventBinding {

@@ -252,6 +252,13 @@ HBRUSH Form::brush(Colour colour) {
   return at->second.get();
 }
 
+bool Form::binds(std::string_view control, Event event) const noexcept {
+  for (const EventBinding& binding : design_.events) {
+    if (binding.control == control && binding.event == event) return true;
+  }
+  return false;
+}
+
 void Form::dispatch(std::string_view control, Event event, const std::optional<PointerPress>& press) {
   for (const EventBinding& binding : design_.events) {
     if (binding.control != control || binding.event != event) continue;
@@ -378,6 +385,14 @@ LRESULT Form::handle(HWND host, std::optional<ControlIndex> host_index, UINT mes
       paint_host(host, host_index, session.dc());
       return 0;
     }
+    case WM_SYSCOMMAND:
+      // A form that binds the system's close command decides itself whether
+      // to close, as its own close button would.
+      if (!host_index && (wparam & 0xFFF0) == SC_CLOSE && binds({}, Event::CloseRequested)) {
+        dispatch({}, Event::CloseRequested);
+        return 0;
+      }
+      break;
     case WM_COMMAND:
       if (HIWORD(wparam) == BN_CLICKED) {
         if (const auto i = index_of_window(reinterpret_cast<HWND>(lparam))) {

@@ -141,6 +141,7 @@ class Form {
   [[nodiscard]] HBRUSH brush(Colour colour);
 
   void dispatch(std::string_view control, Event event, const std::optional<PointerPress>& press = std::nullopt);
+  [[nodiscard]] bool binds(std::string_view control, Event event) const noexcept;
   [[nodiscard]] std::optional<ControlIndex> index_of_window(HWND window) const noexcept;
   [[nodiscard]] const Picture* picture(std::string_view name) const noexcept;
 

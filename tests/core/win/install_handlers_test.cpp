@@ -276,20 +276,32 @@ TEST_F(InstallHandlers, BrowsePutsTheApplicationsFolderInsideTheChosenOne) {
   EXPECT_TRUE(desktop->messages.empty());
 }
 
+// The close button and the system's close command (Alt+F4) ask the same
+// question; the window stays unless the answer is OK.
 TEST_F(InstallHandlers, CloseAsksFirstAndOnlyOkEndsTheProgram) {
-  struct Case { MessageBoxAnswer answer; bool ends; };
-  const Case cases[] = {{MessageBoxAnswer::Cancel, false}, {MessageBoxAnswer::Ok, true}};
+  struct Case { const char* name; bool system_close; MessageBoxAnswer answer; bool ends; };
+  const Case cases[] = {
+      {"close button, Cancel", false, MessageBoxAnswer::Cancel, false},
+      {"Alt+F4, Cancel", true, MessageBoxAnswer::Cancel, false},
+      {"Alt+F4, OK", true, MessageBoxAnswer::Ok, true},
+      {"close button, OK", false, MessageBoxAnswer::Ok, true},
+  };
   for (const Case& c : cases) {
-    SCOPED_TRACE(static_cast<int>(c.answer));
+    SCOPED_TRACE(c.name);
     desktop->messages.clear();
     desktop->answers = {c.answer};
-    click_later(kCloseButton);
+    if (c.system_close) {
+      PostMessageA(window(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    } else {
+      click_later(kCloseButton);
+    }
     MSG message{};
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
     ASSERT_EQ(desktop->messages.size(), 1u);
     expect_message(kQuitQuestion);
     EXPECT_EQ(desktop->end_code, c.ends ? std::optional(0) : std::nullopt);
     EXPECT_EQ(state.downloadCancelled, c.ends ? 1 : 0);
+    EXPECT_TRUE(IsWindow(window())) << "only the program's end closes the window";
   }
 }
 
