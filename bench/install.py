@@ -23,20 +23,10 @@ from pathlib import Path
 import benchlib
 
 sys.path.insert(0, os.path.join(benchlib.ROOT, "tests", "gui"))
-from screen import Rig as Display  # noqa: E402
+from screen import Rig as Display, wait_until  # noqa: E402
 from wizard_pages import CLOSE_BUTTON, HEIGHT, INSTALL_BUTTON, WIDTH, page_of  # noqa: E402
 
 FLOOR_WINDOW = (600, 430)
-
-
-def wait_until(condition, limit, what):
-    deadline = time.monotonic() + limit
-    while time.monotonic() < deadline:
-        value = condition()
-        if value:
-            return value
-        time.sleep(0.3)
-    raise SystemExit(f"bench: gave up waiting for {what}")
 
 
 class Session:
@@ -115,7 +105,10 @@ def main():
     parser.add_argument("--runs", type=int, default=3)
     args = parser.parse_args()
     benchlib.setup()
-    benchlib.print_rows(measure(args.runs))
+    try:
+        benchlib.print_rows(measure(args.runs))
+    except AssertionError as timed_out:
+        sys.exit(f"bench: {timed_out}")
 
 
 if __name__ == "__main__":

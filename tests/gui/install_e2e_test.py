@@ -19,7 +19,7 @@ import urllib.request
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from screen import Rig  # noqa: E402
+from screen import Rig, wait_until  # noqa: E402
 from wizard_pages import (CLOSE_BUTTON, HEIGHT, INSTALL_BUTTON, RUN_BUTTON, WIDTH,  # noqa: E402
                           bar_length, page_of)
 
@@ -35,16 +35,6 @@ def marker(agent_id):
     hexadecimal, then digits 3 to 11 of the built-in key's MD5."""
     first = "".join("%02X" % (b ^ 0x10) for b in agent_id.encode("ascii"))
     return (first + hashlib.md5(OEM_KEY).hexdigest()[2:11].upper()).encode("ascii")
-
-
-def wait_until(condition, limit, what):
-    deadline = time.monotonic() + limit
-    while time.monotonic() < deadline:
-        value = condition()
-        if value:
-            return value
-        time.sleep(0.3)
-    raise AssertionError(f"timed out after {limit} s waiting for {what}")
 
 
 class Installs(unittest.TestCase):

@@ -12,6 +12,18 @@ CONVERT = "/usr/bin/convert"
 IMPORT = "/usr/bin/import"
 
 
+def wait_until(condition, limit, what):
+    """The first true value of condition(), polled until limit seconds have
+    passed; AssertionError naming what was awaited after that."""
+    deadline = time.monotonic() + limit
+    while time.monotonic() < deadline:
+        value = condition()
+        if value:
+            return value
+        time.sleep(0.3)
+    raise AssertionError(f"timed out after {limit} s waiting for {what}")
+
+
 class Rig:
     def __init__(self):
         self.build = Path(os.environ["LUMEN_BUILD_DIR"])

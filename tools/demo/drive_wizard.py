@@ -11,12 +11,11 @@ scripts/wine-run. Exit status 0 when every page was seen."""
 
 import os
 import sys
-import time
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(ROOT / "tests" / "gui"))
-from screen import Rig  # noqa: E402
+from screen import Rig, wait_until  # noqa: E402
 from wizard_pages import (HEIGHT, INSTALL_BUTTON, LICENCE_BACK, LICENCE_LINK, RUN_BUTTON, WIDTH,  # noqa: E402
                           bar_length, licence_panel_shown, page_of)
 
@@ -36,13 +35,10 @@ class Demo:
         self.origin = None
 
     def wait(self, condition, limit, what):
-        deadline = time.monotonic() + limit
-        while time.monotonic() < deadline:
-            value = condition()
-            if value:
-                return value
-            time.sleep(0.3)
-        raise SystemExit(f"demo: gave up waiting for {what}")
+        try:
+            return wait_until(condition, limit, what)
+        except AssertionError:
+            raise SystemExit(f"demo: gave up waiting for {what}")
 
     def click(self, x, y):
         self.rig.click(self.origin[0] + x, self.origin[1] + y)
