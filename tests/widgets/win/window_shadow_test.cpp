@@ -50,7 +50,7 @@ TEST_F(Shadow, SurroundsItsOwnerAsAClickThroughLayeredPopUp) {
   EXPECT_EQ(GetWindowLongPtrA(shadow, GWL_EXSTYLE) & (WS_EX_LAYERED | WS_EX_TRANSPARENT),
             WS_EX_LAYERED | WS_EX_TRANSPARENT);
   EXPECT_TRUE(IsWindowVisible(shadow));
-  EXPECT_EQ(reinterpret_cast<COLORREF>(GetPropA(shadow, "WndShadow.Color")), kGrey);
+  EXPECT_EQ(static_cast<COLORREF>(reinterpret_cast<UINT_PTR>(GetPropA(shadow, "WndShadow.Color"))), kGrey);
 }
 
 TEST_F(Shadow, AttachingAgainReusesTheShadowAndSubclassesOnce) {
@@ -66,7 +66,7 @@ TEST_F(Shadow, AttachingAgainReusesTheShadowAndSubclassesOnce) {
   EXPECT_EQ(ShadowOf(owner.get()), shadow);
   EXPECT_EQ(GetWindowLongPtrA(owner.get(), GWLP_WNDPROC), subclassed);
   EXPECT_EQ(reinterpret_cast<LONG_PTR>(GetPropA(owner.get(), "WndShadow.Proc")), own_procedure);
-  EXPECT_EQ(reinterpret_cast<COLORREF>(GetPropA(shadow, "WndShadow.Color")), RGB(1, 2, 3));
+  EXPECT_EQ(static_cast<COLORREF>(reinterpret_cast<UINT_PTR>(GetPropA(shadow, "WndShadow.Color"))), RGB(1, 2, 3));
 }
 
 TEST_F(Shadow, FollowsMovesAndSizeChangesAndLetsEveryMessageThrough) {
