@@ -10,7 +10,10 @@
 #include <string>
 
 #include "http/download_progress.hpp"
-#include "http/win/downloader.hpp"
+#include "http/downloader.hpp"
+#include "http/win/url_transfer.hpp"
+#include "runtime/win/files.hpp"
+#include "runtime/win/system_file_system.hpp"
 
 namespace {
 
@@ -40,8 +43,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: download_bench URL TARGET_PATH\n");
     return 2;
   }
-  const std::int32_t cancelled = 0;
-  lumen::Downloader downloader(cancelled);
+  const lumen::CancelFlag cancelled{0};
+  lumen::WinInetOpener web;
+  lumen::SystemFileSystem files;
+  lumen::Downloader downloader({web, files, lumen::program_directory()}, cancelled);
   DiscardingDisplay display;
   LARGE_INTEGER start{};
   QueryPerformanceCounter(&start);

@@ -29,8 +29,24 @@ else()
   endif()
 endif()
 
-# Applies the project's warnings to one of its own targets (not to GoogleTest).
+# Applies the project's warnings to one of its own programs or tools (not to
+# GoogleTest); they include anything of the tree.
 function(lumen_target target)
   target_compile_options(${target} PRIVATE ${LUMEN_WARNINGS})
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+endfunction()
+
+# lumen_library(<target> <folder>): the library of one of the product's
+# folders. Its sources and its dependants include "<folder>/..." through an
+# include root that holds that folder alone, so a library can include only
+# the folders it links: runtime <- http <- service, runtime <- desktop,
+# runtime <- widgets, and all of them <- core.
+function(lumen_library target folder)
+  set(root "${CMAKE_BINARY_DIR}/include-roots/${folder}")
+  if(NOT EXISTS "${root}/${folder}")
+    file(MAKE_DIRECTORY "${root}")
+    file(CREATE_LINK "${PROJECT_SOURCE_DIR}/${folder}" "${root}/${folder}" SYMBOLIC)
+  endif()
+  target_compile_options(${target} PRIVATE ${LUMEN_WARNINGS})
+  target_include_directories(${target} PUBLIC "${root}")
 endfunction()

@@ -2,15 +2,7 @@
 
 namespace lumen {
 
-bool EndsWithBackslash(std::string_view path) noexcept {
-  bool last_is_backslash = false;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    last_is_backslash = path[i] == '\\';
-    // A lead byte and the byte after it are one character.
-    if (is_lead_byte(path[i]) && i + 1 < path.size()) ++i;
-  }
-  return last_is_backslash;
-}
+bool EndsWithBackslash(std::string_view path) noexcept { return last_character(path) == "\\"; }
 
 Text WithTrailingBackslash(std::string_view path) {
   Text folder(path);

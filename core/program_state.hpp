@@ -4,7 +4,8 @@
 
 #include <cstdint>
 
-#include "core/app_info.hpp"
+#include "http/transfer_loop.hpp"
+#include "service/app_info.hpp"
 #include "runtime/byte_buffer.hpp"
 #include "runtime/text.hpp"
 #include "widgets/widget_state.hpp"
@@ -23,7 +24,7 @@ struct ProgramState {
   // Always ends in a backslash.
   Text InstallFolder;
   // 1 once the user confirmed quitting: the running download stops.
-  std::int32_t downloadCancelled = 0;
+  CancelFlag downloadCancelled{0};
   // The graphics start-up's tokens and the image buttons' shared tooltip.
   widgets::WidgetState Widgets;
 };

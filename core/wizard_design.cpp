@@ -78,23 +78,26 @@ constexpr ControlDesign kControls[] = {
 };
 
 using enum Event;
+using enum WizardHandler;
+
+constexpr HandlerId bound(WizardHandler handler) { return static_cast<HandlerId>(handler); }
 
 constexpr EventBinding kEvents[] = {
-    {.control = {}, .event = Created, .handler = "OnCreated"},
-    {.control = kCloseButton, .event = Clicked, .handler = "OnCloseClicked"},
+    {.control = {}, .event = Created, .handler = bound(OnCreated)},
+    {.control = kCloseButton, .event = Clicked, .handler = bound(OnCloseClicked)},
     // Alt+F4 asks the same question: the window must not vanish during a
     // download that then goes on unseen.
-    {.control = {}, .event = CloseRequested, .handler = "OnCloseClicked"},
-    {.control = kMinimiseButton, .event = Clicked, .handler = "OnMinimiseClicked"},
-    {.control = kBrowseButton, .event = Clicked, .handler = "OnBrowseClicked"},
-    {.control = kLicenceBox, .event = Clicked, .handler = "OnLicenceBoxClicked"},
-    {.control = kLicenceLabel, .event = LeftButtonDown, .handler = "OnLicenceLabelPressed"},
-    {.control = kBackButton, .event = Clicked, .handler = "OnBackClicked"},
-    {.control = kInstallButton, .event = Clicked, .handler = "OnInstallClicked"},
-    {.control = kRunButton, .event = Clicked, .handler = "OnRunClicked"},
-    {.control = kChooseButton, .event = Clicked, .handler = "OnChooseClicked"},
-    {.control = kManualInstallButton, .event = Clicked, .handler = "OnManualInstallClicked"},
-    {.control = kFailureNotice, .event = LeftButtonDown, .handler = "OnFailureNoticePressed"},
+    {.control = {}, .event = CloseRequested, .handler = bound(OnCloseClicked)},
+    {.control = kMinimiseButton, .event = Clicked, .handler = bound(OnMinimiseClicked)},
+    {.control = kBrowseButton, .event = Clicked, .handler = bound(OnBrowseClicked)},
+    {.control = kLicenceBox, .event = Clicked, .handler = bound(OnLicenceBoxClicked)},
+    {.control = kLicenceLabel, .event = LeftButtonDown, .handler = bound(OnLicenceLabelPressed)},
+    {.control = kBackButton, .event = Clicked, .handler = bound(OnBackClicked)},
+    {.control = kInstallButton, .event = Clicked, .handler = bound(OnInstallClicked)},
+    {.control = kRunButton, .event = Clicked, .handler = bound(OnRunClicked)},
+    {.control = kChooseButton, .event = Clicked, .handler = bound(OnChooseClicked)},
+    {.control = kManualInstallButton, .event = Clicked, .handler = bound(OnManualInstallClicked)},
+    {.control = kFailureNotice, .event = LeftButtonDown, .handler = bound(OnFailureNoticePressed)},
 };
 
 constexpr FormDesign kWizard = {

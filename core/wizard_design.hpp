@@ -3,7 +3,7 @@
 // geometry, texts, fonts, colours, looks, images, stacking order) and the
 // bindings of their events to the wizard's handlers.
 
-#include <array>
+#include <cstddef>
 #include <string_view>
 
 #include "runtime/form_design.hpp"
@@ -55,12 +55,23 @@ inline constexpr forms::Colour kShadowColour = forms::rgb(128, 128, 128);
 inline constexpr int kShownWidth = 600;
 inline constexpr int kShownHeight = 430;
 
-// The handlers the design binds, by name.
-inline constexpr std::array<std::string_view, 12> kHandlerNames = {
-    "OnCreated",         "OnCloseClicked",   "OnMinimiseClicked",     "OnBrowseClicked",
-    "OnLicenceBoxClicked", "OnLicenceLabelPressed", "OnBackClicked", "OnInstallClicked",
-    "OnRunClicked",      "OnChooseClicked",  "OnManualInstallClicked", "OnFailureNoticePressed",
+// The handlers the design binds. The window supplies one function for each
+// (core/win/wizard_form.cpp maps them to its members, checked by the compiler).
+enum class WizardHandler : forms::HandlerId {
+  OnCreated,
+  OnCloseClicked,
+  OnMinimiseClicked,
+  OnBrowseClicked,
+  OnLicenceBoxClicked,
+  OnLicenceLabelPressed,
+  OnBackClicked,
+  OnInstallClicked,
+  OnRunClicked,
+  OnChooseClicked,
+  OnManualInstallClicked,
+  OnFailureNoticePressed,
 };
+inline constexpr std::size_t kWizardHandlerCount = static_cast<std::size_t>(WizardHandler::OnFailureNoticePressed) + 1;
 
 [[nodiscard]] const forms::FormDesign& wizard_design() noexcept;
 

@@ -21,11 +21,11 @@ class ShortcutRoutes {
   virtual void ThroughScript(std::string_view name, std::string_view target, std::string_view icon) = 0;
 };
 
-// Links the program on the desktop with install_folder (ending in a
-// backslash) + "logo.ico" as its icon. The name comes from the network: a
-// name that is not a plain file name (see IsPlainShortcutName) makes no
-// shortcut at all. Failures are silent; the install goes on without a link.
-void MakeAppShortcut(std::string_view app_name, std::string_view program_path, std::string_view install_folder,
+// Links the program on the desktop with the icon file the install wrote
+// next to it. The name comes from the network: a name that is not a plain
+// file name (see IsPlainShortcutName) makes no shortcut at all. Failures are
+// silent; the install goes on without a link.
+void MakeAppShortcut(std::string_view app_name, std::string_view program_path, std::string_view icon_path,
                      ShortcutRoutes& routes);
 
 }  // namespace lumen

@@ -12,14 +12,11 @@ namespace {
 }  // namespace
 
 bool IsPlainShortcutName(std::string_view name) {
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    if (is_lead_byte(name[i])) {
-      // The second byte can be 0x5C or 0x7C without being a backslash or a bar.
-      if (i + 1 == name.size()) return false;
-      ++i;
-      continue;
-    }
-    if (is_forbidden_in_file_names(name[i])) return false;
+  // A double-byte character's second byte can be 0x5C or 0x7C without being
+  // a backslash or a bar.
+  for (std::string_view c : characters_of(name)) {
+    if (is_cut_character(c)) return false;
+    if (c.size() == 1 && is_forbidden_in_file_names(c[0])) return false;
   }
   if (name.find("..") != std::string_view::npos) return false;
   return name.empty() || (name.back() != '.' && name.back() != ' ');

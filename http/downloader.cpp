@@ -1,36 +1,29 @@
-#include "http/win/downloader.hpp"
+#include "http/downloader.hpp"
 
 #include "http/download_request.hpp"
 #include "http/download_response.hpp"
-#include "runtime/win/files.hpp"
 
 namespace lumen {
-namespace {
 
-// The size of what an earlier run left, without reading it: a temporary
-// file can be larger than a 32-bit process can hold.
-[[nodiscard]] std::int64_t size_of_file(std::string_view path) {
-  const FileNumber file = open_file(path, 1);
-  return file ? file->size() : 0;
+Text ServerFileName(TransferOpener& web, std::string_view url) {
+  const auto transfer = web.Open(url, kDownloadUserAgentLine);
+  return transfer ? QuotedNameInHeaders(transfer->RawHeaders()) : Text{};
 }
 
-}  // namespace
-
-Text ServerFileName(std::string_view url) {
-  const auto transfer = UrlTransfer::Open(url, kDownloadUserAgentLine);
-  return transfer ? QuotedNameInHeaders(transfer->RawHeaders()) : Text{};
+bool Downloader::Fail(DownloadFailure failure) noexcept {
+  failure_ = failure;
+  transfer_.reset();
+  return false;
 }
 
 bool Downloader::StartDownload(std::string_view url, std::string_view target_path) {
   transfer_.reset();
-  target_ = SplitTargetPath(target_path, program_directory());
-  if (target_.file_name.empty()) target_.file_name = ChooseDownloadName(ServerFileName(url), url);
-  if (target_.file_name.empty()) return false;
-  resume_offset_ = size_of_file(target_.temp_path());
-  if (!OpenTransfer(url)) {
-    transfer_.reset();
-    return false;
-  }
+  failure_ = DownloadFailure::None;
+  target_ = SplitTargetPath(target_path, ports_.program_folder);
+  if (target_.file_name.empty()) target_.file_name = ChooseDownloadName(ServerFileName(ports_.web, url), url);
+  if (target_.file_name.empty()) return Fail(DownloadFailure::Connect);
+  resume_offset_ = ports_.files.size_of(target_.temp_path()).value_or(0);
+  if (!OpenTransfer(url)) return false;
   const auto length = transfer_->ContentLength();
   count_ = {resume_offset_, length ? std::optional(resume_offset_ + *length) : std::nullopt};
   return true;
@@ -41,24 +34,24 @@ bool Downloader::StartDownload(std::string_view url, std::string_view target_pat
 // replaces what the temporary file held instead of being appended to it.
 bool Downloader::OpenTransfer(std::string_view url) {
   for (int attempt = 0; attempt < 2; ++attempt) {
-    transfer_ = UrlTransfer::Open(url, DownloadRequestHeaders(resume_offset_));
-    if (!transfer_) return false;
+    transfer_ = ports_.web.Open(url, DownloadRequestHeaders(resume_offset_));
+    if (!transfer_) return Fail(DownloadFailure::Connect);
     switch (PlanForResponse(transfer_->Status(), resume_offset_, transfer_->ContentRange())) {
       case ResponsePlan::Append: return true;
       case ResponsePlan::StartOver: resume_offset_ = 0; return true;
       case ResponsePlan::AskForWhole: resume_offset_ = 0; continue;
-      case ResponsePlan::Refuse: return false;
+      case ResponsePlan::Refuse: return Fail(DownloadFailure::Status);
     }
   }
-  return false;
+  return Fail(DownloadFailure::Status);
 }
 
 // Without an offset the file starts empty; with one it must still hold
 // exactly the bytes the range continues.
 FileNumber Downloader::OpenTempFile() const {
   const Text path = target_.temp_path();
-  if (resume_offset_ == 0) return open_file(path, 4);
-  FileNumber file = open_file(path, 5);
+  if (resume_offset_ == 0) return ports_.files.open(path, OpenMode::CreateWrite);
+  FileNumber file = ports_.files.open(path, OpenMode::OpenOrCreateWrite);
   if (!file || file->size() != resume_offset_ || !seek_to_end(*file)) return nullptr;
   return file;
 }
@@ -66,10 +59,7 @@ FileNumber Downloader::OpenTempFile() const {
 bool Downloader::RunTransfer(const std::function<void()>& on_progress, const std::function<void()>& on_cancel) {
   if (!transfer_) return false;
   FileNumber file = OpenTempFile();
-  if (!file) {
-    transfer_.reset();
-    return false;
-  }
+  if (!file) return Fail(DownloadFailure::Write);
   const TransferEnd end = PumpBody(*transfer_, *file, count_, cancelled_, on_progress);
   close_file(file);
   transfer_.reset();
@@ -79,14 +69,15 @@ bool Downloader::RunTransfer(const std::function<void()>& on_progress, const std
 bool Downloader::Finish(TransferEnd end, const std::function<void()>& on_cancel) {
   switch (end) {
     case TransferEnd::Complete:
-      return move_file(target_.temp_path(), target_.final_path());
+      return ports_.files.move(target_.temp_path(), target_.final_path()) || Fail(DownloadFailure::Move);
     case TransferEnd::Cancelled:
       if (on_cancel) on_cancel();
       return false;
     case TransferEnd::LengthMismatch:
     case TransferEnd::ReadFailed:
+      return Fail(DownloadFailure::Cut);
     case TransferEnd::WriteFailed:
-      return false;
+      return Fail(DownloadFailure::Write);
   }
   return false;
 }

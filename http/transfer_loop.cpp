@@ -16,7 +16,7 @@ namespace {
 
 }  // namespace
 
-TransferEnd PumpBody(ResponseBody& body, File& sink, DownloadCount& count, const std::int32_t& cancelled,
+TransferEnd PumpBody(ResponseBody& body, File& sink, DownloadCount& count, const CancelFlag& cancelled,
                      const std::function<void()>& on_progress) {
   std::vector<std::uint8_t> block(kTransferBlockSize);
   for (;;) {

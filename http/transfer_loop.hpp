@@ -2,6 +2,7 @@
 // The block loop of a download: response body to file, with the cancel flag
 // looked at before every read and progress reported after every block.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -11,6 +12,10 @@
 #include "runtime/file.hpp"
 
 namespace lumen {
+
+// The run's cancel flag: 1 once the user confirmed quitting. Set on the
+// window's side, read by the transfer.
+using CancelFlag = std::atomic<std::int32_t>;
 
 struct BodyRead {
   bool ok = true;         // false: the read itself failed
@@ -41,6 +46,6 @@ enum class TransferEnd {
 // block. The flag is looked at before each read, so a flag set inside
 // on_progress stops the loop before it reads again.
 [[nodiscard]] TransferEnd PumpBody(ResponseBody& body, File& sink, DownloadCount& count,
-                                   const std::int32_t& cancelled, const std::function<void()>& on_progress);
+                                   const CancelFlag& cancelled, const std::function<void()>& on_progress);
 
 }  // namespace lumen

@@ -13,6 +13,24 @@
 
 namespace lumen {
 
+// How open_file opens a file; the values are the runtime's mode numbers.
+enum class OpenMode : int {
+  Read = 1,                   // an existing file
+  Write = 2,                  // an existing file
+  ReadWrite = 3,              // an existing file
+  CreateWrite = 4,            // created, or truncated when it exists
+  OpenOrCreateWrite = 5,      // never truncated
+  OpenOrCreateReadWrite = 6,  // never truncated
+};
+
+// What other openers may do meanwhile; the values are the runtime's numbers.
+enum class ShareMode : int {
+  DenyNone = 1,
+  DenyRead = 2,
+  DenyWrite = 3,
+  Exclusive = 4,
+};
+
 class File {
  public:
   File() = default;

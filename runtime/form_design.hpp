@@ -100,10 +100,15 @@ enum class Event {
                     // without a binding the window simply closes
 };
 
+// A handler by its number: the position of its function in the handler list
+// the window is built with. A design names its handlers with an enumeration
+// of its own, so that a binding cannot name a handler that does not exist.
+using HandlerId = int;
+
 struct EventBinding {
   std::string_view control{};  // empty: the window itself
   Event event = Event::Clicked;
-  std::string_view handler{};
+  HandlerId handler = 0;
 };
 
 struct FormDesign {

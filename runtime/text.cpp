@@ -12,11 +12,6 @@ using Size = std::string_view::size_type;
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// Byte offset of the character after the one starting at offset.
-[[nodiscard]] Size next_char(std::string_view text, Size offset) noexcept {
-  return (is_lead_byte(text[offset]) && offset + 1 < text.size()) ? offset + 2 : offset + 1;
-}
-
 // Whether sought occurs at a character boundary `offset` of text. Bytes of a
 // double-byte character compare exactly; ASCII letters fold when asked to.
 [[nodiscard]] bool matches_at(std::string_view text, Size offset, std::string_view sought,
@@ -42,7 +37,7 @@ using Size = std::string_view::size_type;
 // where the walk may start (0 is always one).
 [[nodiscard]] Size find_from(std::string_view text, std::string_view sought, Size from, bool ignore_case,
                              Size boundary = 0) noexcept {
-  for (Size offset = boundary; offset < text.size(); offset = next_char(text, offset)) {
+  for (Size offset = boundary; offset < text.size(); offset = next_char_offset(text, offset)) {
     if (offset >= from && matches_at(text, offset, sought, ignore_case)) return offset;
   }
   return std::string_view::npos;
@@ -50,7 +45,7 @@ using Size = std::string_view::size_type;
 
 [[nodiscard]] Text change_case(std::string_view text, bool upper) {
   Text out(text);
-  for (Size offset = 0; offset < out.size(); offset = next_char(out, offset)) {
+  for (Size offset = 0; offset < out.size(); offset = next_char_offset(out, offset)) {
     char& c = out[offset];
     if (upper && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     if (!upper && c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -120,7 +115,7 @@ int find_text_last(std::string_view text, std::string_view sought,
   const std::int64_t limit = start ? std::clamp<std::int64_t>(*start - 1, 0, std::ssize(text)) : std::ssize(text);
   if (sought.empty()) return -1;
   int last = -1;
-  for (Size offset = 0; offset < text.size(); offset = next_char(text, offset)) {
+  for (Size offset = 0; offset < text.size(); offset = next_char_offset(text, offset)) {
     if (static_cast<std::int64_t>(offset + sought.size()) > limit) break;
     if (matches_at(text, offset, sought, ignore_case)) last = static_cast<int>(offset + 1);
   }
@@ -142,7 +137,7 @@ Text trim_spaces(std::string_view text) {
   Size end = begin;
   for (Size offset = begin; offset < text.size();) {
     const Size n = space_length(text, offset);
-    const Size next = n != 0 ? offset + n : next_char(text, offset);
+    const Size next = n != 0 ? offset + n : next_char_offset(text, offset);
     if (n == 0) end = next;
     offset = next;
   }
@@ -166,7 +161,7 @@ Text replace_text(std::string_view text, std::string_view sought, std::string_vi
       ++replaced;
       continue;
     }
-    offset = next_char(text, offset);
+    offset = next_char_offset(text, offset);
   }
   out.append(text.substr(std::min(copied, text.size())));
   return out;

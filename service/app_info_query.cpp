@@ -82,19 +82,18 @@ std::int32_t FetchAppInfo(AppInfoRecord& info, std::string_view base_url, std::i
   return 1;
 }
 
-bool QueryAppInfo(ProgramState& state, const ServiceEndpoint& service, const AppInfoChannels& channels) {
-  const std::int32_t agent_id = AgentIdFromStamp(state.StampedIdText);
-  // Filled aside, so that an answer naming an application the installer must
-  // not handle leaves the record as it was.
-  AppInfoRecord fetched = state.AppInfo;
+AppInfoAnswer QueryAppInfo(Text& stamped_id_text, const ServiceEndpoint& service, const AppInfoChannels& channels) {
+  const std::int32_t agent_id = AgentIdFromStamp(stamped_id_text);
+  AppInfoAnswer answer;
+  AppInfoRecord fetched;
   Text message;
   const bool answered =
       FetchAppInfo(fetched, service.base_url, kAppId, service.secret_key, agent_id, message, channels) == 1;
-  const bool usable = answered && IsInstallableName(fetched.name);
-  if (usable) state.AppInfo = std::move(fetched);
+  if (answered && IsInstallableName(fetched.name)) answer.record = std::move(fetched);
 
-  state.AppIconBytes = WebRequest(state.AppInfo.agent_app.app_icon, {}, channels.transport).body;
-  return usable;
+  const AppInfoRecord& named = answer.record ? *answer.record : AppInfoRecord{};
+  answer.icon = WebRequest(named.agent_app.app_icon, {}, channels.transport).body;
+  return answer;
 }
 
 }  // namespace lumen

@@ -3,10 +3,12 @@
 // copied into the application record, and the distributor's icon fetched.
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
-#include "core/program_state.hpp"
 #include "http/web_request.hpp"
+#include "runtime/byte_buffer.hpp"
+#include "service/app_info.hpp"
 #include "service/built_in_service.hpp"
 #include "service/script_engine.hpp"
 
@@ -26,12 +28,19 @@ struct AppInfoChannels {
                                         std::string_view secret_key, std::int32_t agent_id, Text& message,
                                         const AppInfoChannels& channels);
 
+struct AppInfoAnswer {
+  // Present when the service answered with code 1 and named an application
+  // this installer can handle.
+  std::optional<AppInfoRecord> record;
+  // The body of the icon the record names; fetched whatever the outcome (a
+  // failed query asks the empty address of a fresh record).
+  ByteBuffer icon;
+};
+
 // The start-up query: derives the agent id from the stamp (a stamp without a
-// number becomes "1"), fetches the application's record and, whatever the
-// outcome, the icon its record names. True when the service answered with
-// code 1 and named an application this installer can handle; otherwise
-// AppInfo stays as it was.
-[[nodiscard]] bool QueryAppInfo(ProgramState& state, const ServiceEndpoint& service,
-                                const AppInfoChannels& channels);
+// number becomes "1", in place), fetches the application's record and the
+// icon it names.
+[[nodiscard]] AppInfoAnswer QueryAppInfo(Text& stamped_id_text, const ServiceEndpoint& service,
+                                         const AppInfoChannels& channels);
 
 }  // namespace lumen

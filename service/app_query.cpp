@@ -17,13 +17,9 @@ namespace {
 // Checks every single-byte character; both bytes of a double-byte character
 // belong to the character (its second byte may well be 0x5C or 0x7C).
 [[nodiscard]] bool has_only_file_name_characters(std::string_view name) noexcept {
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    if (is_lead_byte(name[i])) {
-      if (i + 1 == name.size()) return false;  // a character cut in half
-      ++i;
-      continue;
-    }
-    if (is_forbidden_in_file_name(name[i])) return false;
+  for (std::string_view c : characters_of(name)) {
+    if (is_cut_character(c)) return false;
+    if (c.size() == 1 && is_forbidden_in_file_name(c[0])) return false;
   }
   return true;
 }

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/app_info.hpp"
+#include "service/app_info.hpp"
 #include "runtime/text.hpp"
 
 namespace lumen {

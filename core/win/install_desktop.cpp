@@ -17,11 +17,11 @@ void SystemInstallDesktop::StartProgram(std::string_view program_path) {
   (void)shell_execute(ShellVerb::Default, program_path);
 }
 
-void SystemInstallDesktop::MakeShortcut(std::string_view app_name, std::string_view program_path,
-                                        std::string_view install_folder) {
-  lumen::MakeAppShortcut(app_name, program_path, install_folder);
-}
-
 void SystemInstallDesktop::EndProgram(int code) { exit_program(code); }
+
+void SystemShortcutMaker::MakeAppShortcut(std::string_view app_name, std::string_view program_path,
+                                          std::string_view icon_path) {
+  lumen::MakeAppShortcut(app_name, program_path, icon_path);
+}
 
 }  // namespace lumen

@@ -1,7 +1,7 @@
 #pragma once
-// What the install handlers ask of the system around the window: message
-// boxes, the folder chooser, starting the installed program, its desktop
-// shortcut and the end of the process. The running installer uses the
+// What the wizard asks of the system around its window: message boxes, the
+// folder chooser, starting the installed program and the end of the process;
+// and the desktop shortcut the install makes. The running installer uses the
 // system's; tests put their own in its place.
 
 #include <windows.h>
@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "core/installer/shortcut_maker.hpp"
 #include "runtime/text.hpp"
 #include "runtime/win/message_box.hpp"
 
@@ -28,9 +29,6 @@ class InstallDesktop {
   // Starts the program the way opening it in the shell does; a failure is
   // not reported.
   virtual void StartProgram(std::string_view program_path) = 0;
-  // The program's desktop shortcut, with install_folder + "logo.ico" as its icon.
-  virtual void MakeShortcut(std::string_view app_name, std::string_view program_path,
-                            std::string_view install_folder) = 0;
   // Ends the process at once with the exit code.
   virtual void EndProgram(int code) = 0;
 };
@@ -41,9 +39,15 @@ class SystemInstallDesktop final : public InstallDesktop {
                                              HWND owner) override;
   [[nodiscard]] Text ChooseFolder(std::string_view title) override;
   void StartProgram(std::string_view program_path) override;
-  void MakeShortcut(std::string_view app_name, std::string_view program_path,
-                    std::string_view install_folder) override;
   [[noreturn]] void EndProgram(int code) override;
+};
+
+// The shortcut through the script host's shell object, or the generated
+// script when that fails.
+class SystemShortcutMaker final : public install::ShortcutMaker {
+ public:
+  void MakeAppShortcut(std::string_view app_name, std::string_view program_path,
+                       std::string_view icon_path) override;
 };
 
 }  // namespace lumen

@@ -11,6 +11,9 @@
 #include "widgets/win/graphics_startup.hpp"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // The floating-point unit in its default state: the start-up code of some
+  // systems leaves other precision or exception masks, and the progress
+  // percentage is computed in double precision.
   _fpreset();
   // Relative paths and an empty working folder mean the installer's own folder.
   const lumen::Text folder = lumen::program_directory() + "\\";

@@ -1,5 +1,6 @@
 #include "core/win/startup.hpp"
 
+#include "core/install_messages.hpp"
 #include "core/win/read_stamped_id.hpp"
 #include "core/win/running_copies.hpp"
 #include "http/win/wininet_transport.hpp"
@@ -10,13 +11,11 @@
 namespace lumen {
 namespace {
 
-constexpr std::uint32_t kYesNoQuestion = MB_YESNO | MB_ICONQUESTION;
-
 // Asks whether to end the running copies; true when they were to be ended
 // (and were asked to end), false when the user declined.
 [[nodiscard]] bool EndRunningCopies(const Array<ProcessId>& copies) {
-  const MessageBoxAnswer answer =
-      message_box("发现软件正在运行中，请问是否关闭软件立即安装？", kYesNoQuestion, "安装向导");
+  const MessageBoxAnswer answer = message_box(kEndRunningCopiesQuestion.text, kEndRunningCopiesQuestion.style,
+                                              kEndRunningCopiesQuestion.title);
   if (answer == MessageBoxAnswer::No) return false;
   // The installer does not wait for them: the install itself comes much later.
   for (const ProcessId id : copies) (void)TerminateProcessById(id, true);
@@ -29,7 +28,10 @@ std::unique_ptr<wizard::WizardForm> StartUp(ProgramState& state, const ServiceEn
   ReadStampedId(state);
 
   win::WinInetTransport transport;
-  if (!QueryAppInfo(state, service, AppInfoChannels{transport, start_script_control})) return nullptr;
+  AppInfoAnswer answer = QueryAppInfo(state.StampedIdText, service, AppInfoChannels{transport, start_script_control});
+  state.AppIconBytes = std::move(answer.icon);
+  if (!answer.record) return nullptr;
+  state.AppInfo = std::move(*answer.record);
 
   Array<ProcessId> copies;
   if (FindRunningCopies(state, copies) >= 1 && !EndRunningCopies(copies)) return nullptr;

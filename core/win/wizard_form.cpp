@@ -3,80 +3,95 @@
 #include "core/install_paths.hpp"
 #include "core/win/design_images.hpp"
 #include "core/wizard_design.hpp"
+#include "runtime/win/files.hpp"
 #include "widgets/image_placement.hpp"
 #include "widgets/win/png_button.hpp"
 #include "widgets/win/window_shadow.hpp"
 
 namespace lumen::wizard {
+namespace {
 
-WizardForm::WizardForm(ProgramState& state, std::unique_ptr<InstallDesktop> desktop)
+using Member = void (WizardForm::*)();
+
+// The member each handler of the design is; the compiler sees that every
+// handler has one.
+constexpr Member member_for(WizardHandler handler) noexcept {
+  switch (handler) {
+    case WizardHandler::OnCreated: return &WizardForm::OnCreated;
+    case WizardHandler::OnCloseClicked: return &WizardForm::OnCloseClicked;
+    case WizardHandler::OnMinimiseClicked: return &WizardForm::OnMinimiseClicked;
+    case WizardHandler::OnBrowseClicked: return &WizardForm::OnBrowseClicked;
+    case WizardHandler::OnLicenceBoxClicked: return &WizardForm::OnLicenceBoxClicked;
+    case WizardHandler::OnLicenceLabelPressed: return &WizardForm::OnLicenceLabelPressed;
+    case WizardHandler::OnBackClicked: return &WizardForm::OnBackClicked;
+    case WizardHandler::OnInstallClicked: return &WizardForm::OnInstallClicked;
+    case WizardHandler::OnRunClicked: return &WizardForm::OnRunClicked;
+    case WizardHandler::OnChooseClicked: return &WizardForm::OnChooseClicked;
+    case WizardHandler::OnManualInstallClicked: return &WizardForm::OnManualInstallClicked;
+    case WizardHandler::OnFailureNoticePressed: return &WizardForm::OnFailureNoticePressed;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+WizardForm::WizardForm(ProgramState& state, std::unique_ptr<InstallDesktop> desktop,
+                       std::unique_ptr<install::ShortcutMaker> shortcuts)
     : state_(state),
       desktop_(std::move(desktop)),
-      form_(wizard_design(), handlers(), design_pictures(state.Widgets)) {}
+      shortcuts_(std::move(shortcuts)),
+      engine_({files_, web_, *shortcuts_, program_directory()}, state.downloadCancelled),
+      form_(wizard_design(), handlers(), design_pictures(state.Widgets)),
+      controls_(ResolveWizardControls(form_)) {}
 
 forms::Handlers WizardForm::handlers() {
-  using Member = void (WizardForm::*)();
-  const std::pair<const char*, Member> bound[] = {
-      {"OnCreated", &WizardForm::OnCreated},
-      {"OnCloseClicked", &WizardForm::OnCloseClicked},
-      {"OnMinimiseClicked", &WizardForm::OnMinimiseClicked},
-      {"OnBrowseClicked", &WizardForm::OnBrowseClicked},
-      {"OnLicenceBoxClicked", &WizardForm::OnLicenceBoxClicked},
-      {"OnLicenceLabelPressed", &WizardForm::OnLicenceLabelPressed},
-      {"OnBackClicked", &WizardForm::OnBackClicked},
-      {"OnInstallClicked", &WizardForm::OnInstallClicked},
-      {"OnRunClicked", &WizardForm::OnRunClicked},
-      {"OnChooseClicked", &WizardForm::OnChooseClicked},
-      {"OnManualInstallClicked", &WizardForm::OnManualInstallClicked},
-      {"OnFailureNoticePressed", &WizardForm::OnFailureNoticePressed},
-  };
-  forms::Handlers table;
-  for (const auto& [name, member] : bound) {
-    table.emplace(name, [this, member = member](const std::optional<forms::PointerPress>&) { (this->*member)(); });
+  forms::Handlers table(kWizardHandlerCount);
+  for (std::size_t id = 0; id < kWizardHandlerCount; ++id) {
+    const Member member = member_for(static_cast<WizardHandler>(id));
+    table[id] = [this, member](const std::optional<forms::PointerPress>&) { (this->*member)(); };
   }
   return table;
 }
 
-void WizardForm::make_title_button(std::string_view name, std::string_view light, std::string_view dark) {
-  widgets::PngButton button;
-  if (!button.MakeImageButton(form_.control(name).native_handle())) return;
+void WizardForm::make_title_button(forms::ControlRef button, std::string_view light, std::string_view dark) {
+  widgets::PngButton png;
+  if (!png.MakeImageButton(button.native_handle())) return;
   const widgets::WidgetState& images = state_.Widgets;
-  button.SetImages(design_image(light, images), design_image(dark, images), design_image(dark, images),
-                   design_image(dark, images));
-  button.SetBackType(widgets::kFitAndCentreImage);
+  png.SetImages(design_image(light, images), design_image(dark, images), design_image(dark, images),
+                design_image(dark, images));
+  png.SetBackType(widgets::kFitAndCentreImage);
 }
 
 void WizardForm::OnCreated() {
   (void)widgets::AttachShadow(form_.native_handle(), kShadowColour);
-  make_title_button(kCloseButton, kCloseGlyphLight, kCloseGlyphDark);
-  make_title_button(kMinimiseButton, kMinimiseGlyphLight, kMinimiseGlyphDark);
+  make_title_button(controls_.close_button, kCloseGlyphLight, kCloseGlyphDark);
+  make_title_button(controls_.minimise_button, kMinimiseGlyphLight, kMinimiseGlyphDark);
   form_.set_size(kShownWidth, kShownHeight);
   const Text& title = state_.AppInfo.agent_app.app_name;
   form_.set_title(title);
-  form_.control(kTitleLabel).set_text(title);
-  form_.control(kFolderEdit).set_text(DefaultInstallFolder(state_.AppInfo.name));
+  controls_.title_label.set_text(title);
+  controls_.folder_edit.set_text(DefaultInstallFolder(state_.AppInfo.name));
 }
 
 void WizardForm::OnLicenceBoxClicked() {
-  const bool accepted = form_.control(kLicenceBox).checked();
-  const forms::ControlRef install = form_.control(kInstallButton);
-  install.set_disabled(!accepted);
-  install.set_look_back_colour(1, accepted ? kInstallEnabledFace : kInstallDisabledFace);
+  const bool accepted = controls_.licence_box.checked();
+  controls_.install_button.set_disabled(!accepted);
+  controls_.install_button.set_look_back_colour(1, accepted ? kInstallEnabledFace : kInstallDisabledFace);
 }
 
 void WizardForm::OnLicenceLabelPressed() {
-  const forms::ControlRef panel = form_.control(kLicencePanel);
-  panel.set_visible(true);
-  panel.set_left(0);
-  panel.set_top(0);
+  controls_.licence_panel.set_visible(true);
+  controls_.licence_panel.set_left(0);
+  controls_.licence_panel.set_top(0);
 }
 
-void WizardForm::OnBackClicked() { form_.control(kLicencePanel).set_visible(false); }
+void WizardForm::OnBackClicked() { controls_.licence_panel.set_visible(false); }
 
-void WizardForm::OnMinimiseClicked() { form_.set_position_state(2); }
+void WizardForm::OnMinimiseClicked() { form_.set_position_state(forms::WindowState::Minimised); }
 
-std::unique_ptr<WizardForm> LoadWizardWindow(ProgramState& state, std::unique_ptr<InstallDesktop> desktop) {
-  auto wizard = std::make_unique<WizardForm>(state, std::move(desktop));
+std::unique_ptr<WizardForm> LoadWizardWindow(ProgramState& state, std::unique_ptr<InstallDesktop> desktop,
+                                             std::unique_ptr<install::ShortcutMaker> shortcuts) {
+  auto wizard = std::make_unique<WizardForm>(state, std::move(desktop), std::move(shortcuts));
   if (!wizard->Load()) return nullptr;
   return wizard;
 }

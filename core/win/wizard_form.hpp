@@ -1,20 +1,26 @@
 #pragma once
 // The installer's one window, built from the wizard design, with the
-// handlers its controls are bound to.
+// handlers its controls are bound to. The install itself is the engine's
+// (core/installer); the window turns its outcomes into messages and pages.
 
 #include <memory>
 
 #include "core/install_messages.hpp"
+#include "core/installer/install_engine.hpp"
 #include "core/program_state.hpp"
 #include "core/win/install_desktop.hpp"
+#include "core/win/wizard_controls.hpp"
+#include "http/win/url_transfer.hpp"
 #include "runtime/win/forms/form.hpp"
+#include "runtime/win/system_file_system.hpp"
 
 namespace lumen::wizard {
 
 class WizardForm {
  public:
   explicit WizardForm(ProgramState& state,
-                      std::unique_ptr<InstallDesktop> desktop = std::make_unique<SystemInstallDesktop>());
+                      std::unique_ptr<InstallDesktop> desktop = std::make_unique<SystemInstallDesktop>(),
+                      std::unique_ptr<install::ShortcutMaker> shortcuts = std::make_unique<SystemShortcutMaker>());
 
   // Creates the window and its controls, runs OnCreated and shows it.
   [[nodiscard]] bool Load() { return forms::load_window(form_); }
@@ -39,21 +45,26 @@ class WizardForm {
 
  private:
   [[nodiscard]] forms::Handlers handlers();
-  void make_title_button(std::string_view name, std::string_view light, std::string_view dark);
+  void make_title_button(forms::ControlRef button, std::string_view light, std::string_view dark);
 
-  // The install action behind the handlers (install_handlers.cpp).
+  // The automatic install behind the install button (install_handlers.cpp).
   void RunInstall();
+  // What the install writes, from the run's state.
+  [[nodiscard]] install::InstallJob Job() const;
   // Reports why the automatic install stopped and offers the manual one.
   void GiveUpInstall(const WizardMessage& message);
-  // OEM.key and logo.ico next to the program.
-  void WriteCompanionFiles() const;
   MessageBoxAnswer Tell(const WizardMessage& message);
   // The folder cannot take the installation.
   void RefuseFolder(std::string_view folder);
 
   ProgramState& state_;
   std::unique_ptr<InstallDesktop> desktop_;
+  std::unique_ptr<install::ShortcutMaker> shortcuts_;
+  SystemFileSystem files_;
+  WinInetOpener web_;
+  install::InstallEngine engine_;
   forms::Form form_;
+  const WizardControls controls_;
   // Set while RunInstall runs: the download lets the window's messages
   // through, and no second install may start inside it.
   bool installing_ = false;
@@ -62,6 +73,7 @@ class WizardForm {
 // What the start-up calls: the wizard window, loaded without owner and not
 // modal; null when it could not be created.
 [[nodiscard]] std::unique_ptr<WizardForm> LoadWizardWindow(
-    ProgramState& state, std::unique_ptr<InstallDesktop> desktop = std::make_unique<SystemInstallDesktop>());
+    ProgramState& state, std::unique_ptr<InstallDesktop> desktop = std::make_unique<SystemInstallDesktop>(),
+    std::unique_ptr<install::ShortcutMaker> shortcuts = std::make_unique<SystemShortcutMaker>());
 
 }  // namespace lumen::wizard

@@ -9,14 +9,16 @@ namespace lumen::wizard {
 
 class WizardProgressDisplay final : public ProgressDisplay {
  public:
-  explicit WizardProgressDisplay(forms::Form& form) noexcept : form_(form) {}
+  WizardProgressDisplay(forms::ControlRef status_label, forms::ControlRef progress_bar) noexcept
+      : status_label_(status_label), progress_bar_(progress_bar) {}
 
   void show_status(std::string_view text) override;
   void show_bar(int position) override;
   void let_messages_run() override;
 
  private:
-  forms::Form& form_;
+  forms::ControlRef status_label_;
+  forms::ControlRef progress_bar_;
 };
 
 }  // namespace lumen::wizard

@@ -8,7 +8,8 @@
 namespace lumen {
 namespace {
 
-constexpr int kDesktopFolder = 3;
+// Kinds beyond the runtime's own: 0 means the desktop, 12 the browser's cache.
+constexpr int kDefaultKind = 0;
 constexpr int kInternetCache = 12;
 
 [[nodiscard]] Text internet_cache_folder() {
@@ -23,9 +24,9 @@ constexpr int kInternetCache = 12;
 }  // namespace
 
 Text FolderOfKind(int kind) {
-  if (kind == 0) kind = kDesktopFolder;
+  if (kind == kDefaultKind) return special_folder(SpecialFolder::Desktop);
   if (kind == kInternetCache) return internet_cache_folder();
-  return special_folder(kind);
+  return special_folder(static_cast<SpecialFolder>(kind));
 }
 
 }  // namespace lumen

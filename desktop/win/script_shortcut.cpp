@@ -9,8 +9,6 @@
 namespace lumen {
 namespace {
 
-constexpr int kTemporaryFolder = 11;
-constexpr int kDesktopFolder = 3;
 constexpr int kPauseAfterOpenMs = 20;
 // About a second of 20 ms pauses: a script file that stays locked longer
 // than that is given up on, and the link keeps the target's icon.
@@ -20,7 +18,7 @@ constexpr int kScriptRunMs = 500;
 
 [[nodiscard]] FileNumber open_script(std::string_view path) {
   for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
-    FileNumber file = open_file(path, 4);
+    FileNumber file = open_file(path, OpenMode::CreateWrite);
     sleep_ms(kPauseAfterOpenMs);
     if (file) return file;
   }
@@ -32,8 +30,8 @@ constexpr int kScriptRunMs = 500;
 void CreateShortcutByScript(const ScriptShortcut& shortcut) {
   if (!IsPlainShortcutName(shortcut.name)) return;
   const auto script = ShortcutScriptText(shortcut.name, shortcut.icon);
-  const Text temp_folder = special_folder(kTemporaryFolder);
-  const Text desktop = special_folder(kDesktopFolder);
+  const Text temp_folder = special_folder(SpecialFolder::Temporary);
+  const Text desktop = special_folder(SpecialFolder::Desktop);
   if (!script || temp_folder.empty() || desktop.empty()) return;
 
   const Text script_path = temp_folder + Text(shortcut.name) + ".vbs";

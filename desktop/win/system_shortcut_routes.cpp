@@ -20,9 +20,9 @@ void SystemShortcutRoutes::ThroughScript(std::string_view name, std::string_view
                           .working_folder = working_folder, .icon = icon});
 }
 
-void MakeAppShortcut(std::string_view app_name, std::string_view program_path, std::string_view install_folder) {
+void MakeAppShortcut(std::string_view app_name, std::string_view program_path, std::string_view icon_path) {
   SystemShortcutRoutes routes;
-  MakeAppShortcut(app_name, program_path, install_folder, routes);
+  MakeAppShortcut(app_name, program_path, icon_path, routes);
 }
 
 }  // namespace lumen

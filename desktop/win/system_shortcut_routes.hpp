@@ -13,6 +13,6 @@ class SystemShortcutRoutes final : public ShortcutRoutes {
 };
 
 // MakeAppShortcut with the system's routes.
-void MakeAppShortcut(std::string_view app_name, std::string_view program_path, std::string_view install_folder);
+void MakeAppShortcut(std::string_view app_name, std::string_view program_path, std::string_view icon_path);
 
 }  // namespace lumen

@@ -4,6 +4,7 @@
 
 #include <limits>
 #include <new>
+#include <optional>
 
 #include "runtime/win/unique_handle.hpp"
 
@@ -17,24 +18,26 @@ struct OpenRule {
   DWORD disposition;
 };
 
-[[nodiscard]] OpenRule open_rule(int mode) noexcept {
+[[nodiscard]] std::optional<OpenRule> open_rule(OpenMode mode) noexcept {
   switch (mode) {
-    case 1: return {GENERIC_READ, OPEN_EXISTING};
-    case 2: return {GENERIC_WRITE, OPEN_EXISTING};
-    case 3: return {GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING};
-    case 4: return {GENERIC_WRITE, CREATE_ALWAYS};
-    case 5: return {GENERIC_WRITE, OPEN_ALWAYS};
-    default: return {GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS};
+    case OpenMode::Read: return OpenRule{GENERIC_READ, OPEN_EXISTING};
+    case OpenMode::Write: return OpenRule{GENERIC_WRITE, OPEN_EXISTING};
+    case OpenMode::ReadWrite: return OpenRule{GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING};
+    case OpenMode::CreateWrite: return OpenRule{GENERIC_WRITE, CREATE_ALWAYS};
+    case OpenMode::OpenOrCreateWrite: return OpenRule{GENERIC_WRITE, OPEN_ALWAYS};
+    case OpenMode::OpenOrCreateReadWrite: return OpenRule{GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS};
   }
+  return std::nullopt;
 }
 
-[[nodiscard]] DWORD share_flags(int share) noexcept {
+[[nodiscard]] std::optional<DWORD> share_flags(ShareMode share) noexcept {
   switch (share) {
-    case 1: return FILE_SHARE_READ | FILE_SHARE_WRITE;
-    case 2: return FILE_SHARE_WRITE;
-    case 3: return FILE_SHARE_READ;
-    default: return 0;
+    case ShareMode::DenyNone: return FILE_SHARE_READ | FILE_SHARE_WRITE;
+    case ShareMode::DenyRead: return FILE_SHARE_WRITE;
+    case ShareMode::DenyWrite: return FILE_SHARE_READ;
+    case ShareMode::Exclusive: return 0;
   }
+  return std::nullopt;
 }
 
 class DiskFile final : public File {
@@ -105,10 +108,11 @@ class DiskFile final : public File {
 
 }  // namespace
 
-FileNumber open_file(std::string_view path, int mode, int share) {
-  if (path.empty() || mode < 1 || mode > 6 || share < 1 || share > 4) return nullptr;
-  const OpenRule rule = open_rule(mode);
-  FileHandle handle = create_file(path, rule.access, share_flags(share), rule.disposition);
+FileNumber open_file(std::string_view path, OpenMode mode, ShareMode share) {
+  const auto rule = open_rule(mode);
+  const auto share_with = share_flags(share);
+  if (path.empty() || !rule || !share_with) return nullptr;
+  FileHandle handle = create_file(path, rule->access, *share_with, rule->disposition);
   if (!handle) return nullptr;
   return std::make_unique<DiskFile>(std::move(handle));
 }

@@ -9,11 +9,9 @@
 
 namespace lumen {
 
-// Open modes: 1 read an existing file; 2 write an existing file; 3 read and
-// write an existing file; 4 create or truncate, write; 5 open or create
-// without truncating, write; 6 open or create without truncating, read and
-// write. Share: 1 deny none; 2 deny reading; 3 deny writing; 4 exclusive.
-[[nodiscard]] FileNumber open_file(std::string_view path, int mode = 3, int share = 1);
+// Nothing for a mode or share value outside the enumerations.
+[[nodiscard]] FileNumber open_file(std::string_view path, OpenMode mode = OpenMode::ReadWrite,
+                                   ShareMode share = ShareMode::DenyNone);
 
 // The whole file, read while other writers are denied; empty on any failure,
 // also when the file is too large to hold in memory.

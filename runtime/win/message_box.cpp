@@ -2,8 +2,15 @@
 
 #include <string>
 
+#include "runtime/message_style.hpp"
+
 namespace lumen {
 namespace {
+
+static_assert(message_style::kOkButton == MB_OK && message_style::kOkCancelButtons == MB_OKCANCEL &&
+              message_style::kYesNoButtons == MB_YESNO && message_style::kStopIcon == MB_ICONSTOP &&
+              message_style::kQuestionIcon == MB_ICONQUESTION &&
+              message_style::kInformationIcon == MB_ICONINFORMATION && message_style::kTopmost == MB_TOPMOST);
 
 [[nodiscard]] MessageBoxAnswer declining_answer(std::uint32_t style) noexcept {
   switch (style & MB_TYPEMASK) {

@@ -20,7 +20,7 @@ enum class MessageBoxAnswer : int {
   No = 6,
 };
 
-// Shows the box with a Win32 MB_ style, task-modal unless the style asks for
+// Shows the box with a style made of runtime/message_style.hpp's values, task-modal unless the style asks for
 // system-modal, owned by `owner` when one is given. When no box can be shown
 // the answer is the one that declines (No, Cancel or Abort; OK for a box that
 // offers nothing else), so a failure never passes for consent.

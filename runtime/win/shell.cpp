@@ -31,30 +31,25 @@ constexpr UINT kBrowseIncludeFiles = 0x4000;
   return folder;
 }
 
-[[nodiscard]] int csidl_of(int kind) noexcept {
-  switch (kind) {
-    case 1: return CSIDL_PERSONAL;
-    case 2: return CSIDL_FAVORITES;
-    case 3: return CSIDL_DESKTOPDIRECTORY;
-    case 4: return CSIDL_FONTS;
-    case 5: return CSIDL_STARTMENU;
-    case 6: return CSIDL_PROGRAMS;
-    case 7: return CSIDL_STARTUP;
-    case 8: return CSIDL_APPDATA;
-    default: return -1;
-  }
+[[nodiscard]] bool shell_folder(int csidl, char (&path)[MAX_PATH]) {
+  return SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE) != FALSE;
 }
 
-[[nodiscard]] bool system_folder(int kind, char (&path)[MAX_PATH]) {
+[[nodiscard]] bool system_folder(SpecialFolder kind, char (&path)[MAX_PATH]) {
   switch (kind) {
-    case 9: return GetWindowsDirectoryA(path, MAX_PATH) != 0;
-    case 10: return GetSystemDirectoryA(path, MAX_PATH) != 0;
-    case 11: return GetTempPathA(MAX_PATH, path) != 0;
-    default: {
-      const int csidl = csidl_of(kind);
-      return csidl >= 0 && SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE);
-    }
+    case SpecialFolder::Documents: return shell_folder(CSIDL_PERSONAL, path);
+    case SpecialFolder::Favourites: return shell_folder(CSIDL_FAVORITES, path);
+    case SpecialFolder::Desktop: return shell_folder(CSIDL_DESKTOPDIRECTORY, path);
+    case SpecialFolder::Fonts: return shell_folder(CSIDL_FONTS, path);
+    case SpecialFolder::StartMenu: return shell_folder(CSIDL_STARTMENU, path);
+    case SpecialFolder::Programs: return shell_folder(CSIDL_PROGRAMS, path);
+    case SpecialFolder::StartUp: return shell_folder(CSIDL_STARTUP, path);
+    case SpecialFolder::ApplicationData: return shell_folder(CSIDL_APPDATA, path);
+    case SpecialFolder::Windows: return GetWindowsDirectoryA(path, MAX_PATH) != 0;
+    case SpecialFolder::System: return GetSystemDirectoryA(path, MAX_PATH) != 0;
+    case SpecialFolder::Temporary: return GetTempPathA(MAX_PATH, path) != 0;
   }
+  return false;
 }
 
 [[nodiscard]] const char* verb_name(ShellVerb verb) noexcept {
@@ -121,7 +116,7 @@ class ModalScope {
 
 }  // namespace
 
-Text special_folder(int kind) {
+Text special_folder(SpecialFolder kind) {
   char path[MAX_PATH] = {};
   if (!system_folder(kind, path)) return {};
   return with_trailing_backslash(path);

@@ -10,11 +10,24 @@
 
 namespace lumen {
 
-// Kinds: 1 documents, 2 favourites, 3 desktop folder, 4 fonts, 5 start menu,
-// 6 programs, 7 start-up, 8 application data, 9 Windows folder, 10 system
-// folder, 11 temporary folder. The path ends in a backslash; an unknown kind
-// or a failure gives the empty text.
-[[nodiscard]] Text special_folder(int kind);
+// The system's folders by the runtime's kind numbers.
+enum class SpecialFolder : int {
+  Documents = 1,
+  Favourites = 2,
+  Desktop = 3,
+  Fonts = 4,
+  StartMenu = 5,
+  Programs = 6,
+  StartUp = 7,
+  ApplicationData = 8,
+  Windows = 9,
+  System = 10,
+  Temporary = 11,
+};
+
+// The path ends in a backslash; a value outside the enumeration or a failure
+// gives the empty text.
+[[nodiscard]] Text special_folder(SpecialFolder kind);
 
 // Lets the user choose a folder (or, with include_files, a file too) in the
 // shell's dialog, owned by the active window; the program's other windows

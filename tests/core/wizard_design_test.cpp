@@ -15,10 +15,9 @@ using forms::ControlIndex;
 using forms::FormLayout;
 using forms::Rect;
 
-// Characters of a code page 936 text: a byte of 0x80 or above starts a pair.
 std::size_t character_count(std::string_view text) {
   std::size_t count = 0;
-  for (std::size_t i = 0; i < text.size(); i += is_lead_byte(text[i]) ? 2 : 1) ++count;
+  for ([[maybe_unused]] std::string_view c : characters_of(text)) ++count;
   return count;
 }
 
@@ -27,13 +26,14 @@ std::size_t character_count(std::string_view text) {
 TEST(WizardDesign, IsSoundAndBindsEveryHandler) {
   const forms::FormDesign& design = wizard_design();
   EXPECT_EQ(forms::first_design_fault(design), std::nullopt);
-  for (std::string_view handler : kHandlerNames) {
-    SCOPED_TRACE(std::string(handler));
+  for (std::size_t handler = 0; handler < kWizardHandlerCount; ++handler) {
+    SCOPED_TRACE(handler);
+    const auto id = static_cast<forms::HandlerId>(handler);
     EXPECT_EQ(std::count_if(design.events.begin(), design.events.end(),
-                            [&](const forms::EventBinding& b) { return b.handler == handler; }),
-              handler == "OnCloseClicked" ? 2 : 1);
+                            [&](const forms::EventBinding& b) { return b.handler == id; }),
+              id == static_cast<forms::HandlerId>(WizardHandler::OnCloseClicked) ? 2 : 1);
   }
-  EXPECT_EQ(design.events.size(), kHandlerNames.size() + 1);
+  EXPECT_EQ(design.events.size(), kWizardHandlerCount + 1);
 }
 
 TEST(WizardDesign, TextsAreCodePage936Bytes) {

@@ -34,7 +34,7 @@ TEST(MakeAppShortcut, TriesTheScriptOnlyWhenTheShellObjectFails) {
   const Case cases[] = {{true, {shell}}, {false, {shell, script}}};
   for (const Case& c : cases) {
     RecordingRoutes routes(c.shell_object_works);
-    MakeAppShortcut("Foo", "C:\\Foo\\Foo.exe", "C:\\Foo\\", routes);
+    MakeAppShortcut("Foo", "C:\\Foo\\Foo.exe", "C:\\Foo\\logo.ico", routes);
     EXPECT_EQ(routes.calls, c.calls) << c.shell_object_works;
   }
 }
@@ -44,7 +44,7 @@ TEST(MakeAppShortcut, TriesTheScriptOnlyWhenTheShellObjectFails) {
 TEST(MakeAppShortcut, MakesNoShortcutForANameThatIsNoPlainFileName) {
   for (const char* name : {"..\\..\\Startup\\Foo", "Foo\")\r\nMsgBox(\"x", "a/b", "Foo:bar", ".."}) {
     RecordingRoutes routes(false);
-    MakeAppShortcut(name, "C:\\Foo\\Foo.exe", "C:\\Foo\\", routes);
+    MakeAppShortcut(name, "C:\\Foo\\Foo.exe", "C:\\Foo\\logo.ico", routes);
     EXPECT_TRUE(routes.calls.empty()) << name;
   }
 }

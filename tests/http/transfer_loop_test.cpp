@@ -62,7 +62,7 @@ struct Outcome {
 };
 
 [[nodiscard]] Outcome pump(ResponseBody& body, File& sink, DownloadCount count) {
-  std::int32_t cancelled = 0;
+  CancelFlag cancelled{0};
   int progress_calls = 0;
   const TransferEnd end = PumpBody(body, sink, count, cancelled, [&] { ++progress_calls; });
   return {end, count, progress_calls};
@@ -128,7 +128,7 @@ TEST(PumpBody, LooksAtTheCancelFlagBeforeEveryRead) {
     // Set by a window handler that runs inside the progress callback.
     ScriptedBody body({{true, 3}, {true, 3}, {true, 3}});
     FileNumber file = open_memory_file();
-    std::int32_t cancelled = 0;
+    CancelFlag cancelled{0};
     DownloadCount count{0, 9};
     EXPECT_EQ(PumpBody(body, *file, count, cancelled, [&] { cancelled = 1; }), TransferEnd::Cancelled);
     EXPECT_EQ(body.calls, 1);
@@ -138,7 +138,7 @@ TEST(PumpBody, LooksAtTheCancelFlagBeforeEveryRead) {
   {
     ScriptedBody body({{true, 3}});
     FileNumber file = open_memory_file();
-    const std::int32_t cancelled = 1;
+    const CancelFlag cancelled{1};
     DownloadCount count{0, 3};
     EXPECT_EQ(PumpBody(body, *file, count, cancelled, nullptr), TransferEnd::Cancelled);
     EXPECT_EQ(body.calls, 0);

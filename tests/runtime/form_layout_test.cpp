@@ -63,8 +63,8 @@ TEST(FormDesignFaults, NamesTheFirstControlThatCannotBeBuilt) {
       {"parents in a cycle",
        {{.name = "a", .kind = ShapeBox, .parent = inside("b")}, {.name = "b", .kind = ShapeBox, .parent = inside("a")}},
        {}, "a"},
-      {"binding to an unknown control", {{.name = "a"}}, {{.control = "b", .handler = "OnB"}}, "b"},
-      {"binding to the window", {{.name = "a"}}, {{.control = {}, .event = Event::Created, .handler = "OnC"}},
+      {"binding to an unknown control", {{.name = "a"}}, {{.control = "b", .handler = 1}}, "b"},
+      {"binding to the window", {{.name = "a"}}, {{.control = {}, .event = Event::Created, .handler = 0}},
        std::nullopt},
   };
   for (const Case& c : cases) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace lumen {
 namespace {
 
@@ -16,6 +18,28 @@ Text cat(std::initializer_list<std::string_view> parts) {
   Text out;
   for (auto p : parts) out += p;
   return out;
+}
+
+// Every caller that looks at characters one by one walks them this way.
+TEST(TextCharacters, PairsALeadByteWithWhateverFollowsIt) {
+  struct Case { const char* name; Text text; std::vector<std::string_view> characters; };
+  const Case cases[] = {
+      {"empty", "", {}},
+      {"ASCII", "a\\", {"a", "\\"}},
+      {"a backslash as second byte is no backslash", cat({kTrailBackslash, "\\"}), {kTrailBackslash, "\\"}},
+      {"a letter as second byte", cat({kTrailLetter, "b"}), {kTrailLetter, "b"}},
+      {"a character cut in half at the end", cat({"a", kZhong.substr(0, 1)}), {"a", kZhong.substr(0, 1)}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string_view> got;
+    for (std::string_view character : characters_of(c.text)) got.push_back(character);
+    EXPECT_EQ(got, c.characters);
+    EXPECT_EQ(last_character(c.text), c.characters.empty() ? std::string_view{} : c.characters.back());
+  }
+  EXPECT_TRUE(is_cut_character(kZhong.substr(0, 1)));
+  EXPECT_FALSE(is_cut_character(kZhong));
+  EXPECT_FALSE(is_cut_character("a"));
 }
 
 TEST(TextSlices, LeftRightMidClampToTheText) {

@@ -20,7 +20,7 @@ bool run_file_dialog(const ControlRef& dialog) {
   request.nMaxFile = static_cast<DWORD>(file_name.size());
   request.lpstrTitle = settings.dialog_title.empty() ? nullptr : settings.dialog_title.c_str();
   request.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
-  const bool saving = settings.dialog_kind == 1;
+  const bool saving = settings.dialog_kind == DialogKind::SaveFile;
   if (!saving) request.Flags |= OFN_FILEMUSTEXIST;
   const BOOL chosen = saving ? GetSaveFileNameA(&request) : GetOpenFileNameA(&request);
   file_name.resize(file_name.find('\0'));

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cassert>
 
 #include "runtime/button_face.hpp"
 #include "runtime/win/window_property.hpp"
@@ -103,6 +104,10 @@ void draw_centred_caption(HDC dc, std::string_view text, RECT box) noexcept {
 
 Form::Form(const FormDesign& design, Handlers handlers, Pictures pictures)
     : design_(design), layout_(design), handlers_(std::move(handlers)), pictures_(std::move(pictures)) {
+  for ([[maybe_unused]] const EventBinding& binding : design_.events) {
+    assert(binding.handler >= 0 && static_cast<std::size_t>(binding.handler) < handlers_.size() &&
+           handlers_[static_cast<std::size_t>(binding.handler)] && "a binding names a handler the form lacks");
+  }
   states_.resize(layout_.size());
   for (ControlIndex i = 0; i < layout_.size(); ++i) {
     states_[i].text = Text(layout_.control(i).text);
@@ -111,6 +116,12 @@ Form::Form(const FormDesign& design, Handlers handlers, Pictures pictures)
 }
 
 Form::~Form() { window_.reset(); }
+
+ControlRef Form::control(std::string_view name) noexcept {
+  const std::optional<ControlIndex> index = layout_.index_of(name);
+  assert(index && "no control of that name in the design");
+  return {this, index};
+}
 
 bool Form::load() {
   if (window_) return true;
@@ -151,9 +162,12 @@ void Form::set_size(int width, int height) const noexcept {
   SetWindowPos(window_.get(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Form::set_position_state(int state) const noexcept {
-  static constexpr int kShowCommands[] = {SW_RESTORE, SW_MAXIMIZE, SW_MINIMIZE};
-  if (state >= 0 && state <= 2) ShowWindow(window_.get(), kShowCommands[state]);
+void Form::set_position_state(WindowState state) const noexcept {
+  switch (state) {
+    case WindowState::Normal: ShowWindow(window_.get(), SW_RESTORE); return;
+    case WindowState::Maximised: ShowWindow(window_.get(), SW_MAXIMIZE); return;
+    case WindowState::Minimised: ShowWindow(window_.get(), SW_MINIMIZE); return;
+  }
 }
 
 bool Form::create_controls() {
@@ -262,8 +276,8 @@ bool Form::binds(std::string_view control, Event event) const noexcept {
 void Form::dispatch(std::string_view control, Event event, const std::optional<PointerPress>& press) {
   for (const EventBinding& binding : design_.events) {
     if (binding.control != control || binding.event != event) continue;
-    const auto handler = handlers_.find(binding.handler);
-    if (handler != handlers_.end() && handler->second) handler->second(press);
+    const auto id = static_cast<std::size_t>(binding.handler);
+    if (id < handlers_.size() && handlers_[id]) handlers_[id](press);
   }
 }
 
@@ -580,7 +594,7 @@ bool ControlRef::visible() const noexcept { return exists() && form_->layout_.vi
 
 Bounds ControlRef::bounds() const noexcept { return exists() ? form_->layout_.bounds(*index_) : Bounds{}; }
 
-void ControlRef::set_dialog_kind(int kind) const noexcept {
+void ControlRef::set_dialog_kind(DialogKind kind) const noexcept {
   if (exists()) form_->states_[*index_].dialog_kind = kind;
 }
 

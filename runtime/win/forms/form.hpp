@@ -27,6 +27,12 @@
 
 namespace lumen::forms {
 
+// What a file dialog holder's dialog does, by the runtime's numbers.
+enum class DialogKind : int { OpenFile = 0, SaveFile = 1 };
+
+// A window's position state, by the runtime's numbers.
+enum class WindowState : int { Normal = 0, Maximised = 1, Minimised = 2 };
+
 // Modifier keys held during a pointer press.
 enum Modifier : int { kCtrl = 1, kShift = 2, kAlt = 4 };
 
@@ -38,12 +44,14 @@ struct PointerPress {
 
 // Pointer presses carry the press; other events nothing.
 using Handler = std::function<void(const std::optional<PointerPress>&)>;
-using Handlers = std::map<std::string, Handler, std::less<>>;
+// Indexed by the HandlerId the design's bindings give.
+using Handlers = std::vector<Handler>;
 
 class Form;
 
-// One control of a form, by name; an unknown name gives a reference whose
-// writes do nothing and whose reads give empty values.
+// One control of a form, by name. Asking for a name the design does not hold
+// is a programming error, which debug builds stop at; otherwise the reference
+// does nothing and its reads give empty values.
 class ControlRef {
  public:
   ControlRef(Form* form, std::optional<ControlIndex> index) noexcept : form_(form), index_(index) {}
@@ -67,8 +75,8 @@ class ControlRef {
   [[nodiscard]] bool visible() const noexcept;
   [[nodiscard]] Bounds bounds() const noexcept;
 
-  // File dialog holders: kind 0 opens a file, 1 saves one.
-  void set_dialog_kind(int kind) const noexcept;
+  // File dialog holders.
+  void set_dialog_kind(DialogKind kind) const noexcept;
   void set_dialog_title(std::string_view title) const;
   void set_dialog_filter(std::string_view filter) const;
   [[nodiscard]] Text dialog_file_name() const;
@@ -82,8 +90,9 @@ class ControlRef {
 
 class Form {
  public:
-  // The design must be sound and outlive the form; pictures are looked up
-  // by the names the design gives its images.
+  // The design must be sound and outlive the form, and every handler its
+  // bindings name must be in `handlers` (debug builds stop otherwise);
+  // pictures are looked up by the names the design gives its images.
   Form(const FormDesign& design, Handlers handlers, Pictures pictures);
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
@@ -96,12 +105,11 @@ class Form {
   void close() const noexcept;
 
   [[nodiscard]] HWND native_handle() const noexcept { return window_.get(); }
-  [[nodiscard]] ControlRef control(std::string_view name) noexcept { return {this, layout_.index_of(name)}; }
+  [[nodiscard]] ControlRef control(std::string_view name) noexcept;
 
   void set_title(std::string_view title) const;
   void set_size(int width, int height) const noexcept;
-  // 0 normal, 1 maximised, 2 minimised.
-  void set_position_state(int state) const noexcept;
+  void set_position_state(WindowState state) const noexcept;
 
  private:
   friend class ControlRef;
@@ -112,7 +120,7 @@ class Form {
     Text text;               // captions and label texts
     std::array<Look, 3> looks{};
     bool pointer_over = false;
-    int dialog_kind = 0;
+    DialogKind dialog_kind = DialogKind::OpenFile;
     Text dialog_title;
     Text dialog_filter;
     Text dialog_file_name;

@@ -21,7 +21,7 @@
 #include "core/win/wizard_form.hpp"
 #include "core/wizard_design.hpp"
 #include "runtime/win/files.hpp"
-#include "tests/core/win/file_dialog_answer.hpp"
+#include "tests/support/win/dialog_answer.hpp"
 #include "tests/support/win/programs.hpp"
 #include "tests/support/win/scratch_folder.hpp"
 #include "tests/support/win/service.hpp"
@@ -44,7 +44,7 @@ struct ShownMessage {
 struct MadeShortcut {
   std::string app_name;
   std::string program_path;
-  std::string install_folder;
+  std::string icon_path;
   bool icon_file_there = false;  // logo.ico existed when the link was made
 };
 
@@ -63,11 +63,6 @@ class RecordingDesktop final : public InstallDesktop {
     return chosen_folder;
   }
   void StartProgram(std::string_view program_path) override { started.emplace_back(program_path); }
-  void MakeShortcut(std::string_view app_name, std::string_view program_path,
-                    std::string_view install_folder) override {
-    const bool icon = file_exists(Text(install_folder) + "logo.ico");
-    shortcuts.push_back({std::string(app_name), std::string(program_path), std::string(install_folder), icon});
-  }
   void EndProgram(int code) override { end_code = code; }
 
   std::deque<MessageBoxAnswer> answers;  // then OK
@@ -77,6 +72,20 @@ class RecordingDesktop final : public InstallDesktop {
   std::vector<std::string> started;
   std::vector<MadeShortcut> shortcuts;
   std::optional<int> end_code;
+};
+
+class RecordingShortcuts final : public install::ShortcutMaker {
+ public:
+  explicit RecordingShortcuts(std::vector<MadeShortcut>& made) : made_(made) {}
+
+  void MakeAppShortcut(std::string_view app_name, std::string_view program_path,
+                       std::string_view icon_path) override {
+    const bool icon = file_exists(icon_path);
+    made_.push_back({std::string(app_name), std::string(program_path), std::string(icon_path), icon});
+  }
+
+ private:
+  std::vector<MadeShortcut>& made_;
 };
 
 class InstallHandlers : public testing::Test {
@@ -91,7 +100,8 @@ class InstallHandlers : public testing::Test {
     widgets::InitialiseWidgets(state.Widgets);
     auto recording = std::make_unique<RecordingDesktop>();
     desktop = recording.get();
-    wizard = LoadWizardWindow(state, std::move(recording));
+    auto shortcuts = std::make_unique<RecordingShortcuts>(recording->shortcuts);
+    wizard = LoadWizardWindow(state, std::move(recording), std::move(shortcuts));
     ASSERT_TRUE(wizard);
   }
   void TearDown() override {
@@ -182,7 +192,7 @@ TEST_F(InstallHandlers, CompletedInstallLeavesTheProgramItsMarkerIconAndShortcut
   ASSERT_EQ(desktop->shortcuts.size(), 1u);
   EXPECT_EQ(desktop->shortcuts[0].app_name, "星光记事本");
   EXPECT_EQ(desktop->shortcuts[0].program_path, folder + "StarlitPad.exe");
-  EXPECT_EQ(desktop->shortcuts[0].install_folder, folder);
+  EXPECT_EQ(desktop->shortcuts[0].icon_path, folder + "logo.ico");
 
   // The installing page as the last block left it.
   EXPECT_EQ(control(kStatusLabel).text(), "正在下载请稍后...100%");
@@ -300,7 +310,7 @@ TEST_F(InstallHandlers, CloseAsksFirstAndOnlyOkEndsTheProgram) {
     ASSERT_EQ(desktop->messages.size(), 1u);
     expect_message(kQuitQuestion);
     EXPECT_EQ(desktop->end_code, c.ends ? std::optional(0) : std::nullopt);
-    EXPECT_EQ(state.downloadCancelled, c.ends ? 1 : 0);
+    EXPECT_EQ(state.downloadCancelled.load(), c.ends ? 1 : 0);
     EXPECT_TRUE(IsWindow(window())) << "only the program's end closes the window";
   }
 }
@@ -347,7 +357,7 @@ TEST_F(InstallHandlers, ButtonsPressedDuringTheDownloadAreHandledBetweenItsBlock
       continue;
     }
     EXPECT_EQ(desktop->end_code, 0);
-    EXPECT_EQ(state.downloadCancelled, 1);
+    EXPECT_EQ(state.downloadCancelled.load(), 1);
     // Stopped part way, the temporary file kept for a later run.
     const auto kept = static_cast<std::int64_t>(read_file(folder + "StarlitPad.exe.tmp").size());
     EXPECT_GT(kept, 0);
@@ -439,15 +449,20 @@ TEST_F(InstallHandlers, ChooseFillsThePathFromTheProgramFileDialog) {
   const Case cases[] = {{"cancelled", "", prompt}, {"chosen", own, own}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    // Found by its title, or the answer never comes.
-    test::FileDialogAnswer answer{"请选择所需程序文件", c.file, {}};
-    HANDLE helper = CreateThread(nullptr, 0, test::answer_file_dialog, &answer, 0, nullptr);
-    ASSERT_NE(helper, nullptr);
-    wizard->OnChooseClicked();
-    EXPECT_EQ(WaitForSingleObject(helper, 30000), WAIT_OBJECT_0);
-    CloseHandle(helper);
+    std::string title;
+    std::string first_filter;
+    {
+      test::DialogDriver driver([&](HWND box) {
+        char text[64] = {};
+        GetWindowTextA(box, text, sizeof text);
+        title = text;
+        first_filter = test::answer_file_dialog(box, c.file);
+      });
+      wizard->OnChooseClicked();
+    }
+    EXPECT_EQ(title, "请选择所需程序文件");
     EXPECT_EQ(to_lower(control(kProgramFileEdit).text()), to_lower(c.path));
-    EXPECT_EQ(answer.first_filter, "程序文件（*.exe）");
+    EXPECT_EQ(first_filter, "程序文件（*.exe）");
   }
 }
 

@@ -7,7 +7,7 @@
 #include "core/win/wizard_form.hpp"
 #include "core/wizard_design.hpp"
 #include "runtime/text.hpp"
-#include "tests/core/win/file_dialog_answer.hpp"
+#include "tests/support/win/dialog_answer.hpp"
 #include "widgets/win/graphics_startup.hpp"
 #include "widgets/win/window_shadow.hpp"
 
@@ -185,19 +185,17 @@ TEST_F(Wizard, FileDialogGivesTheChosenFileOrNothingWhenCancelled) {
   char own_path[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, own_path, MAX_PATH);
   const forms::ControlRef dialog = control(kFileDialog);
-  dialog.set_dialog_kind(0);
+  dialog.set_dialog_kind(forms::DialogKind::OpenFile);
   dialog.set_dialog_title("请选择所需程序文件");
   dialog.set_dialog_filter("程序文件（*.exe）|*.exe");
   struct Case { const char* what; std::string file; bool chosen; };
   const Case cases[] = {{"cancelled", "", false}, {"chosen", own_path, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    test::FileDialogAnswer answer{"请选择所需程序文件", c.file, {}};
-    HANDLE helper = CreateThread(nullptr, 0, test::answer_file_dialog, &answer, 0, nullptr);
-    ASSERT_NE(helper, nullptr);
-    EXPECT_EQ(forms::run_file_dialog(dialog), c.chosen);
-    WaitForSingleObject(helper, 30000);
-    CloseHandle(helper);
+    {
+      test::DialogDriver driver([&](HWND box) { (void)test::answer_file_dialog(box, c.file); });
+      EXPECT_EQ(forms::run_file_dialog(dialog), c.chosen);
+    }
     if (c.chosen) {
       EXPECT_EQ(lumen::to_lower(dialog.dialog_file_name()), lumen::to_lower(c.file));
     }

@@ -123,7 +123,7 @@ TEST(MakeAppShortcut, LinksTheProgramWithItsFolderAndIcon) {
   // An earlier link of the same name, even a broken one, is replaced.
   ASSERT_TRUE(write_file(cleanup.path, to_buffer("not a link")));
 
-  MakeAppShortcut(name, app.program, app.folder);
+  MakeAppShortcut(name, app.program, app.folder + "logo.ico");
 
   const LinkInfo link = read_link(cleanup.path);
   ASSERT_TRUE(link.loaded);
@@ -167,7 +167,7 @@ TEST(MakeAppShortcut, FallsBackToTheLinkObjectAndAScript) {
   const LinkCleanup cleanup{FolderOfKind(0) + name + ".lnk"};
   ForcedFallback routes;
 
-  MakeAppShortcut(name, app.program, app.folder, routes);
+  MakeAppShortcut(name, app.program, app.folder + "logo.ico", routes);
 
   const LinkInfo link = read_link(cleanup.path);
   ASSERT_TRUE(link.loaded);
@@ -202,7 +202,7 @@ TEST(MakeAppShortcut, MakesNothingForUnsafeNamesOnTheFallbackRoute) {
   for (const std::string& name : names) {
     SCOPED_TRACE(name);
     ForcedFallback routes;
-    MakeAppShortcut(name, app.program, app.folder, routes);
+    MakeAppShortcut(name, app.program, app.folder + "logo.ico", routes);
     CreateShortcutByScript({.name = name, .target = app.program, .description = {}, .arguments = {},
                             .working_folder = app.folder, .icon = app.folder + "logo.ico"});
     // Without a backslash the shell object's route gets the name as it is.

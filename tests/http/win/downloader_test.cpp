@@ -1,12 +1,14 @@
-#include "http/win/downloader.hpp"
+#include "http/downloader.hpp"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include "http/download_request.hpp"
+#include "http/win/url_transfer.hpp"
 #include "runtime/convert.hpp"
 #include "runtime/win/files.hpp"
+#include "runtime/win/system_file_system.hpp"
 #include "tests/support/win/scratch_folder.hpp"
 #include "tests/support/win/service.hpp"
 
@@ -65,8 +67,10 @@ struct Attempt {
 // sets the cancel flag inside the progress callback once that many bytes are
 // there, as the window's close handler would.
 Attempt download(const std::string& url, const std::string& target, std::int64_t cancel_after = -1) {
-  std::int32_t cancelled = 0;
-  Downloader downloader(cancelled);
+  CancelFlag cancelled{0};
+  WinInetOpener web;
+  SystemFileSystem files;
+  Downloader downloader({web, files, program_directory()}, cancelled);
   Attempt run;
   run.started = downloader.StartDownload(url, target);
   run.at_start = downloader.Progress();
@@ -243,7 +247,8 @@ TEST(Downloader, ReplacesAnExistingTarget) {
 
 TEST(Downloader, NamesTheFileAfterTheServerWhenThePathHasNoName) {
   ScratchFolder folder;
-  EXPECT_EQ(ServerFileName(blob_url(10, fresh_tag())), "served.exe");
+  WinInetOpener web;
+  EXPECT_EQ(ServerFileName(web, blob_url(10, fresh_tag())), "served.exe");
   const Attempt run = download(blob_url(kBlobSize, fresh_tag()), folder.path());
   EXPECT_TRUE(run.finished);
   EXPECT_EQ(read_file(folder / "served.exe"), blob_bytes(kBlobSize));
@@ -251,9 +256,12 @@ TEST(Downloader, NamesTheFileAfterTheServerWhenThePathHasNoName) {
 
 TEST(Downloader, FailsToStartWithoutAServer) {
   ScratchFolder folder;
-  std::int32_t cancelled = 0;
-  Downloader downloader(cancelled);
+  CancelFlag cancelled{0};
+  WinInetOpener web;
+  SystemFileSystem files;
+  Downloader downloader({web, files, program_directory()}, cancelled);
   EXPECT_FALSE(downloader.StartDownload("http://127.0.0.1:1/app.exe", folder / "app.exe"));
+  EXPECT_EQ(downloader.Failure(), DownloadFailure::Connect);
   EXPECT_FALSE(downloader.RunTransfer(nullptr, nullptr));
   EXPECT_FALSE(file_exists(folder / "app.exe.tmp"));
 }

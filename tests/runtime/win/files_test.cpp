@@ -28,11 +28,11 @@ TEST(OpenFile, ModesOpenCreateAndTruncateAsDocumented) {
     const std::string existing = folder / "existing.bin";
     put(existing, "old");
 
-    FileNumber missing = open_file(folder / "missing.bin", c.mode);
+    FileNumber missing = open_file(folder / "missing.bin", static_cast<OpenMode>(c.mode));
     EXPECT_EQ(missing != nullptr, c.opens_missing);
     close_file(missing);
 
-    FileNumber file = open_file(existing, c.mode);
+    FileNumber file = open_file(existing, static_cast<OpenMode>(c.mode));
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(file->position(), 0);
     EXPECT_EQ(read_text(*file) == "old", c.can_read);
@@ -48,10 +48,10 @@ TEST(OpenFile, ModesOpenCreateAndTruncateAsDocumented) {
 
 TEST(OpenFile, RejectsBadModesSharesAndPaths) {
   ScratchFolder folder;
-  EXPECT_EQ(open_file(folder / "a", 7), nullptr);
-  EXPECT_EQ(open_file(folder / "a", 0), nullptr);
-  EXPECT_EQ(open_file(folder / "a", 4, 5), nullptr);
-  EXPECT_EQ(open_file("", 4), nullptr);
+  EXPECT_EQ(open_file(folder / "a", static_cast<OpenMode>(7)), nullptr);
+  EXPECT_EQ(open_file(folder / "a", static_cast<OpenMode>(0)), nullptr);
+  EXPECT_EQ(open_file(folder / "a", OpenMode::CreateWrite, static_cast<ShareMode>(5)), nullptr);
+  EXPECT_EQ(open_file("", OpenMode::CreateWrite), nullptr);
   EXPECT_FALSE(file_exists(folder / "a"));
 }
 
@@ -60,20 +60,20 @@ TEST(OpenFile, ShareModesDenyOtherOpeners) {
   const std::string path = folder / "shared.bin";
   put(path, "data");
   {
-    FileNumber exclusive = open_file(path, 3, 4);
+    FileNumber exclusive = open_file(path, OpenMode::ReadWrite, ShareMode::Exclusive);
     ASSERT_NE(exclusive, nullptr);
-    EXPECT_EQ(open_file(path, 1), nullptr);
+    EXPECT_EQ(open_file(path, OpenMode::Read), nullptr);
     EXPECT_TRUE(read_file(path).empty());
   }
   {
-    FileNumber deny_writing = open_file(path, 1, 3);
+    FileNumber deny_writing = open_file(path, OpenMode::Read, ShareMode::DenyWrite);
     ASSERT_NE(deny_writing, nullptr);
     EXPECT_EQ(content_of(path), "data");
     EXPECT_FALSE(write_file(path, to_buffer("x")));
   }
   {
     // A file another program holds open for writing is not read.
-    FileNumber writer = open_file(path, 2, 1);
+    FileNumber writer = open_file(path, OpenMode::Write, ShareMode::DenyNone);
     ASSERT_NE(writer, nullptr);
     EXPECT_TRUE(read_file(path).empty());
   }

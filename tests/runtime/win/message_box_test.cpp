@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "tests/runtime/win/dialog_driver.hpp"
+#include "tests/support/win/dialog_answer.hpp"
 #include "tests/support/win/programs.hpp"
 
 namespace lumen {

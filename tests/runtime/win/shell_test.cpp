@@ -12,7 +12,7 @@
 #include "runtime/win/com.hpp"
 #include "runtime/win/files.hpp"
 #include "runtime/win/wide_text.hpp"
-#include "tests/runtime/win/dialog_driver.hpp"
+#include "tests/support/win/dialog_answer.hpp"
 #include "tests/support/win/programs.hpp"
 #include "tests/support/win/scratch_folder.hpp"
 
@@ -34,11 +34,11 @@ TEST(SpecialFolder, KnownKindsGiveExistingFoldersEndingInABackslash) {
   const Case cases[] = {
       {9, std::string(windows) + "\\"}, {10, std::string(system) + "\\"}, {11, temporary},
   };
-  for (const Case& c : cases) EXPECT_EQ(special_folder(c.kind), c.expected) << c.kind;
+  for (const Case& c : cases) EXPECT_EQ(special_folder(static_cast<SpecialFolder>(c.kind)), c.expected) << c.kind;
 
   for (int kind = 1; kind <= 11; ++kind) {
     SCOPED_TRACE(kind);
-    const Text folder = special_folder(kind);
+    const Text folder = special_folder(static_cast<SpecialFolder>(kind));
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(folder.back(), '\\');
     EXPECT_NE(folder.substr(folder.size() - 2), "\\\\");
@@ -46,12 +46,12 @@ TEST(SpecialFolder, KnownKindsGiveExistingFoldersEndingInABackslash) {
   // The desktop folder is the one the shell's desktop shows.
   char desktop[MAX_PATH] = {};
   ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, desktop, CSIDL_DESKTOPDIRECTORY, FALSE));
-  EXPECT_EQ(special_folder(3), std::string(desktop) + "\\");
-  EXPECT_TRUE(is_folder(special_folder(3)));
+  EXPECT_EQ(special_folder(SpecialFolder::Desktop), std::string(desktop) + "\\");
+  EXPECT_TRUE(is_folder(special_folder(SpecialFolder::Desktop)));
 }
 
 TEST(SpecialFolder, UnknownKindsGiveTheEmptyText) {
-  for (int kind : {0, 12, -1, 100}) EXPECT_EQ(special_folder(kind), "") << kind;
+  for (int kind : {0, 12, -1, 100}) EXPECT_EQ(special_folder(static_cast<SpecialFolder>(kind)), "") << kind;
 }
 
 // Lines the echo probe wrote once it has run, or nothing after the limit.

@@ -12,8 +12,11 @@ namespace {
 
 constexpr std::string_view kKey = "Lx7Qp2Zr9Wm4Tn6Vb1Hc8Jd3Ks5Yf0Ga";
 
+// What the start-up keeps of the query.
 struct Query {
-  ProgramState state;
+  Text StampedIdText;
+  AppInfoRecord AppInfo;
+  ByteBuffer AppIconBytes;
   bool ok = false;
 };
 
@@ -23,8 +26,12 @@ Query query(std::string_view scenario, std::string_view stamp = "00000038", std:
   const std::string base = test::service_url() + (scenario.empty() ? "" : "/scenario/" + std::string(scenario));
   win::WinInetTransport transport;
   Query q;
-  q.state.StampedIdText = stamp;
-  q.ok = QueryAppInfo(q.state, ServiceEndpoint{base, key}, AppInfoChannels{transport, start_script_control});
+  q.StampedIdText = stamp;
+  AppInfoAnswer answer =
+      QueryAppInfo(q.StampedIdText, ServiceEndpoint{base, key}, AppInfoChannels{transport, start_script_control});
+  q.ok = answer.record.has_value();
+  if (answer.record) q.AppInfo = std::move(*answer.record);
+  q.AppIconBytes = std::move(answer.icon);
   return q;
 }
 
@@ -34,10 +41,10 @@ struct Picked {
   Text address;
 };
 
-Picked pick(const ProgramState& state) {
+Picked pick(const Query& q) {
   Picked p{};
   Text log;
-  p.found = PickCurrentVersion(state.AppInfo, p.version, p.address, log);
+  p.found = PickCurrentVersion(q.AppInfo, p.version, p.address, log);
   return p;
 }
 
@@ -51,7 +58,7 @@ class AppInfoQuery : public testing::Test {
 TEST_F(AppInfoQuery, FillsTheRecordFromTheSampleApplication) {
   const Query q = query("");
   ASSERT_TRUE(q.ok);
-  const AppInfoRecord& info = q.state.AppInfo;
+  const AppInfoRecord& info = q.AppInfo;
   EXPECT_EQ(info.name, "StarlitPad");
   EXPECT_EQ(info.tryout_time, "30");
   EXPECT_EQ(info.icon, file_address("logo.ico"));
@@ -69,14 +76,14 @@ TEST_F(AppInfoQuery, FillsTheRecordFromTheSampleApplication) {
   EXPECT_EQ(version.is_up, 1);
   EXPECT_EQ(version.up_log, "新增夜间模式；修复保存时的崩溃。");
 
-  const Picked p = pick(q.state);
+  const Picked p = pick(q);
   EXPECT_TRUE(p.found);
   EXPECT_EQ(p.version, "1.2.0");
   EXPECT_EQ(p.address, file_address("StarlitPad.exe"));
 
   // The icon is the distributor's icon file, byte for byte an ICO.
-  ASSERT_GE(q.state.AppIconBytes.size(), 6u);
-  EXPECT_EQ(ByteBuffer(q.state.AppIconBytes.begin(), q.state.AppIconBytes.begin() + 4), (ByteBuffer{0, 0, 1, 0}));
+  ASSERT_GE(q.AppIconBytes.size(), 6u);
+  EXPECT_EQ(ByteBuffer(q.AppIconBytes.begin(), q.AppIconBytes.begin() + 4), (ByteBuffer{0, 0, 1, 0}));
 }
 
 // Answers that fail the query leave the record exactly as it was created and
@@ -93,9 +100,9 @@ TEST_F(AppInfoQuery, RefusedAndBrokenAnswersLeaveTheRecordAlone) {
   for (const Case& c : cases) {
     const Query q = query(c.scenario, "00000038", c.key);
     EXPECT_FALSE(q.ok) << c.name;
-    EXPECT_EQ(q.state.AppInfo.name, "") << c.name;
-    EXPECT_EQ(q.state.AppInfo.down_model.size(), 1u) << c.name;
-    EXPECT_TRUE(q.state.AppIconBytes.empty()) << c.name;
+    EXPECT_EQ(q.AppInfo.name, "") << c.name;
+    EXPECT_EQ(q.AppInfo.down_model.size(), 1u) << c.name;
+    EXPECT_TRUE(q.AppIconBytes.empty()) << c.name;
   }
 }
 
@@ -105,8 +112,8 @@ TEST_F(AppInfoQuery, NamesThatWouldLeaveTheFolderOrEndSystemProcessesFailTheQuer
                                "hostile_name_line_break", "hostile_name_trailing_dot", "hostile_name_empty"}) {
     const Query q = query(scenario);
     EXPECT_FALSE(q.ok) << scenario;
-    EXPECT_EQ(q.state.AppInfo.name, "") << scenario;
-    EXPECT_EQ(q.state.AppInfo.agent_app.app_name, "") << scenario;
+    EXPECT_EQ(q.AppInfo.name, "") << scenario;
+    EXPECT_EQ(q.AppInfo.agent_app.app_name, "") << scenario;
   }
 }
 
@@ -122,8 +129,8 @@ TEST_F(AppInfoQuery, ChoosesTheCurrentVersionAsTheServiceMarksIt) {
   for (const Case& c : cases) {
     const Query q = query(c.scenario);
     ASSERT_TRUE(q.ok) << c.scenario;
-    EXPECT_EQ(q.state.AppInfo.down_model.size(), c.models) << c.scenario;
-    const Picked p = pick(q.state);
+    EXPECT_EQ(q.AppInfo.down_model.size(), c.models) << c.scenario;
+    const Picked p = pick(q);
     EXPECT_EQ(p.found, c.found) << c.scenario;
     EXPECT_EQ(p.version, c.version) << c.scenario;
     EXPECT_EQ(p.address, c.address) << c.scenario;
@@ -133,7 +140,7 @@ TEST_F(AppInfoQuery, ChoosesTheCurrentVersionAsTheServiceMarksIt) {
 TEST_F(AppInfoQuery, MembersOfTheWrongTypeGiveTheirTextFormsOrEmptyLists) {
   const Query q = query("wrong_types");
   ASSERT_TRUE(q.ok);
-  const AppInfoRecord& info = q.state.AppInfo;
+  const AppInfoRecord& info = q.AppInfo;
   EXPECT_EQ(info.tryout_time, "[object Object]");
   EXPECT_TRUE(info.file_model.empty());
   EXPECT_TRUE(info.agent_app.agent_model.empty());
@@ -151,18 +158,17 @@ TEST_F(AppInfoQuery, TheAgentIdComesFromTheStamp) {
   for (const Case& c : cases) {
     const Query q = query("agent_as_app_name", c.stamp);
     ASSERT_TRUE(q.ok) << c.stamp;
-    EXPECT_EQ(q.state.AppInfo.agent_app.app_name, c.app_name) << c.stamp;
-    EXPECT_EQ(q.state.StampedIdText, c.stamp_after) << c.stamp;
+    EXPECT_EQ(q.AppInfo.agent_app.app_name, c.app_name) << c.stamp;
+    EXPECT_EQ(q.StampedIdText, c.stamp_after) << c.stamp;
   }
 }
 
 TEST(AppInfoQueryOffline, AServiceThatDoesNotAnswerFailsTheQuery) {
   win::WinInetTransport transport;
-  ProgramState state;
-  state.StampedIdText = "00000038";
-  EXPECT_FALSE(QueryAppInfo(state, ServiceEndpoint{"http://127.0.0.1:9", kKey},
-                            AppInfoChannels{transport, start_script_control}));
-  EXPECT_EQ(state.AppInfo.name, "");
+  Text stamp = "00000038";
+  const AppInfoAnswer answer =
+      QueryAppInfo(stamp, ServiceEndpoint{"http://127.0.0.1:9", kKey}, AppInfoChannels{transport, start_script_control});
+  EXPECT_FALSE(answer.record.has_value());
 }
 
 }  // namespace

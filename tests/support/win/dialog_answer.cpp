@@ -1,4 +1,4 @@
-#include "tests/runtime/win/dialog_driver.hpp"
+#include "tests/support/win/dialog_answer.hpp"
 
 #include <chrono>
 #include <cstring>
@@ -16,6 +16,35 @@ BOOL CALLBACK find_own_dialog(HWND window, LPARAM context) {
     return FALSE;
   }
   return TRUE;
+}
+
+constexpr int kFileNameBox = 0x47C;
+constexpr int kFileTypeBox = 0x470;
+
+// The edit field of the file name box, however deep the dialog nests it.
+HWND file_name_field(HWND dialog) {
+  struct Search { HWND found = nullptr; } search;
+  EnumChildWindows(
+      dialog,
+      [](HWND child, LPARAM context) -> BOOL CALLBACK {
+        char name[16] = {};
+        GetClassNameA(child, name, sizeof name);
+        if (GetDlgCtrlID(child) != kFileNameBox || lstrcmpiA(name, "Edit") != 0) return TRUE;
+        reinterpret_cast<Search*>(context)->found = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found ? search.found : GetDlgItem(dialog, kFileNameBox);
+}
+
+std::string first_filter_of(HWND dialog) {
+  HWND types = GetDlgItem(dialog, kFileTypeBox);
+  char entry[256] = {};
+  if (types == nullptr || SendMessageA(types, CB_GETLBTEXTLEN, 0, 0) >= static_cast<LRESULT>(sizeof entry)) {
+    return {};
+  }
+  SendMessageA(types, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(entry));
+  return entry;
 }
 
 [[nodiscard]] HWND wait_for_dialog(std::chrono::milliseconds limit, const std::atomic<bool>& stopping) {
@@ -44,6 +73,22 @@ DialogDriver::DialogDriver(std::function<void(HWND)> act, std::chrono::milliseco
 DialogDriver::~DialogDriver() {
   stopping_ = true;
   thread_.join();
+}
+
+std::string answer_file_dialog(HWND dialog, const std::string& file) {
+  std::string first_filter;
+  for (int attempt = 0; attempt < 60 && IsWindow(dialog); ++attempt) {
+    if (first_filter.empty()) first_filter = first_filter_of(dialog);
+    if (file.empty()) {
+      PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    } else {
+      SendMessageA(file_name_field(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+      PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    }
+    Sleep(250);
+  }
+  return first_filter;
 }
 
 Window plain_window() {

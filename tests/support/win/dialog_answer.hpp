@@ -1,12 +1,14 @@
 #pragma once
-// Answering this process's own dialogs from a second thread while the test's
-// thread waits inside the modal call, and plain windows to own them.
+// Answering this process's own dialogs (message boxes, the shell's folder
+// chooser, the open-file dialog) from a second thread while the test's thread
+// waits inside the modal call, and plain windows to own them.
 
 #include <windows.h>
 
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <string>
 #include <thread>
 
 #include "runtime/win/unique_handle.hpp"
@@ -32,6 +34,12 @@ class DialogDriver {
   std::atomic<bool> stopping_{false};
   std::thread thread_;
 };
+
+// Answers an open-file dialog: types the file into its file name box and
+// presses OK, or cancels when the file is empty, again and again until the
+// dialog is gone (on a busy machine it may still be setting itself up when
+// first found). Gives the first entry of its file type box.
+std::string answer_file_dialog(HWND dialog, const std::string& file);
 
 using Window = win::UniqueHandle<win::NullHandleTraits<HWND, &DestroyWindow>>;
 

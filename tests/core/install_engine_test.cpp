@@ -1,0 +1,245 @@
+// The install as the engine runs it, with the disk, the download server and
+// the desktop played in memory.
+
+#include "core/installer/install_engine.hpp"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tests/support/memory_file_system.hpp"
+#include "tests/support/scripted_web.hpp"
+
+namespace lumen::install {
+namespace {
+
+using test::MemoryFileSystem;
+using test::ScriptedRequest;
+using test::ScriptedResponse;
+using test::ScriptedWeb;
+
+constexpr std::string_view kAddress = "http://downloads.example/StarlitPad.exe";
+
+struct MadeShortcut {
+  std::string app_name;
+  std::string program_path;
+  std::string icon_path;
+  bool icon_there = false;  // logo.ico existed when the link was made
+};
+
+class RecordingShortcuts final : public ShortcutMaker {
+ public:
+  explicit RecordingShortcuts(MemoryFileSystem& files) : files_(files) {}
+  void MakeAppShortcut(std::string_view app_name, std::string_view program_path,
+                       std::string_view icon_path) override {
+    made.push_back({std::string(app_name), std::string(program_path), std::string(icon_path), files_.has(icon_path)});
+  }
+  std::vector<MadeShortcut> made;
+
+ private:
+  MemoryFileSystem& files_;
+};
+
+AppInfoRecord app_with_current_version(std::string_view address) {
+  AppInfoRecord app;
+  app.name = "StarlitPad";
+  app.agent_app.app_name = "星光记事本";
+  DownVersionInfo& version = app.down_model[0].value[0];
+  version.is_now = 1;
+  version.version = "1.2.0";
+  version.address = address;
+  return app;
+}
+
+const InstallJob kJob{
+    .folder = "C:\\StarlitPad\\",
+    .program_path = "C:\\StarlitPad\\StarlitPad.exe",
+    .shortcut_name = "星光记事本",
+    .oem_marker = "202020202020232877C55797F",
+    .icon = {0, 0, 1, 0},
+};
+
+class Engine : public testing::Test {
+ protected:
+  void SetUp() override { files.add_folder("C:\\StarlitPad"); }
+
+  InstallResult install(ScriptedWeb& web, const AppInfoRecord& app) {
+    InstallEngine engine({files, web, shortcuts, "C:\\Setup"}, cancelled);
+    return engine.Install(kJob, app, [&](const DownloadCount& count) {
+      reports.push_back(count);
+      if (cancel_after && count.downloaded >= *cancel_after) cancelled = 1;
+    });
+  }
+  ManualOutcome install_from(std::string_view file) {
+    ScriptedWeb no_web([](const ScriptedRequest&) { return std::optional<ScriptedResponse>(); });
+    InstallEngine engine({files, no_web, shortcuts, "C:\\Setup"}, cancelled);
+    return engine.InstallFromFile(file, kJob);
+  }
+  // Nothing but what an interrupted download leaves.
+  void expect_nothing_installed() {
+    for (const char* name : {"StarlitPad.exe", "OEM.key", "logo.ico"}) {
+      EXPECT_FALSE(files.has(std::string("C:\\StarlitPad\\") + name)) << name;
+    }
+    EXPECT_TRUE(shortcuts.made.empty());
+  }
+
+  const ByteBuffer program = ByteBuffer(70000, 0x5A);
+  MemoryFileSystem files;
+  RecordingShortcuts shortcuts{files};
+  CancelFlag cancelled{0};
+  std::optional<std::int64_t> cancel_after;
+  std::vector<DownloadCount> reports;
+};
+
+TEST_F(Engine, InstallsTheProgramItsShortcutMarkerAndIcon) {
+  ScriptedWeb web = ScriptedWeb::serving(program);
+  EXPECT_EQ(install(web, app_with_current_version(kAddress)), InstallResult{Outcome::Done});
+
+  EXPECT_EQ(files.content("C:\\StarlitPad\\StarlitPad.exe"), program);
+  EXPECT_FALSE(files.has("C:\\StarlitPad\\StarlitPad.exe.tmp"));
+  EXPECT_EQ(to_text(files.content("C:\\StarlitPad\\OEM.key")), kJob.oem_marker);
+  EXPECT_EQ(files.content("C:\\StarlitPad\\logo.ico"), kJob.icon);
+  ASSERT_EQ(shortcuts.made.size(), 1u);
+  EXPECT_EQ(shortcuts.made[0].app_name, "星光记事本");
+  EXPECT_EQ(shortcuts.made[0].program_path, kJob.program_path);
+  EXPECT_EQ(shortcuts.made[0].icon_path, "C:\\StarlitPad\\logo.ico");
+  EXPECT_FALSE(shortcuts.made[0].icon_there) << "the shortcut comes before the files";
+
+  ASSERT_EQ(web.requests.size(), 1u);
+  EXPECT_EQ(web.requests[0].url, kAddress);
+  ASSERT_EQ(reports.size(), 4u) << "a report per block of 20480 bytes";
+  EXPECT_EQ(reports.back().downloaded, 70000);
+  EXPECT_EQ(reports.back().total, 70000);
+}
+
+TEST_F(Engine, WithoutAnAddressNothingIsFetched) {
+  AppInfoRecord none_current = app_with_current_version(kAddress);
+  none_current.down_model[0].value[0].is_now = 0;
+  AppInfoRecord no_models = app_with_current_version(kAddress);
+  no_models.down_model.clear();
+  struct Case { const char* name; AppInfoRecord app; };
+  const Case cases[] = {
+      {"no current version", none_current},
+      {"no download model", no_models},
+      {"a current version without an address", app_with_current_version("")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScriptedWeb web = ScriptedWeb::serving(program);
+    EXPECT_EQ(install(web, c.app), InstallResult{Outcome::NoDownloadAddress});
+    EXPECT_TRUE(web.requests.empty());
+    expect_nothing_installed();
+  }
+}
+
+TEST_F(Engine, AFailedDownloadSaysWhyAndInstallsNothing) {
+  struct Case {
+    const char* name;
+    ScriptedWeb::Answer answer;
+    std::optional<std::int64_t> space;
+    bool moves_fail = false;
+    DownloadFailure reason;
+  };
+  const auto file_cut_at = [&](std::size_t at) {
+    return [&, at](const ScriptedRequest& r) {
+      ScriptedResponse response = test::serve_file(program, r.headers);
+      response.cut_after = at;
+      return std::optional(response);
+    };
+  };
+  const Case cases[] = {
+      {"no connection", [](const ScriptedRequest&) { return std::optional<ScriptedResponse>(); }, {}, false,
+       DownloadFailure::Connect},
+      {"server error", [](const ScriptedRequest&) { return std::optional(ScriptedResponse{.status = 500}); }, {},
+       false, DownloadFailure::Status},
+      {"connection cut", file_cut_at(30000), {}, false, DownloadFailure::Cut},
+      {"disk full", [&](const ScriptedRequest& r) { return std::optional(test::serve_file(program, r.headers)); },
+       50000, false, DownloadFailure::Write},
+      {"the move fails", [&](const ScriptedRequest& r) { return std::optional(test::serve_file(program, r.headers)); },
+       {}, true, DownloadFailure::Move},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MemoryFileSystem disk;
+    disk.add_folder("C:\\StarlitPad");
+    disk.space_left = c.space;
+    disk.moves_fail = c.moves_fail;
+    RecordingShortcuts made(disk);
+    ScriptedWeb web(c.answer);
+    InstallEngine engine({disk, web, made, "C:\\Setup"}, cancelled);
+    EXPECT_EQ(engine.Install(kJob, app_with_current_version(kAddress), nullptr),
+              (InstallResult{Outcome::DownloadFailed, c.reason}));
+    EXPECT_FALSE(disk.has("C:\\StarlitPad\\StarlitPad.exe"));
+    EXPECT_FALSE(disk.has("C:\\StarlitPad\\OEM.key"));
+    EXPECT_FALSE(disk.has("C:\\StarlitPad\\logo.ico"));
+    EXPECT_TRUE(made.made.empty());
+  }
+}
+
+TEST_F(Engine, AQuitDuringTheDownloadKeepsTheTemporaryFileAndStops) {
+  cancel_after = 20000;
+  ScriptedWeb web = ScriptedWeb::serving(program);
+  EXPECT_EQ(install(web, app_with_current_version(kAddress)), InstallResult{Outcome::Cancelled});
+  EXPECT_EQ(files.content("C:\\StarlitPad\\StarlitPad.exe.tmp").size(), 20480u);
+  expect_nothing_installed();
+
+  // The next run resumes from there.
+  cancelled = 0;
+  cancel_after.reset();
+  EXPECT_EQ(install(web, app_with_current_version(kAddress)), InstallResult{Outcome::Done});
+  EXPECT_TRUE(web.requests.back().headers.ends_with("\r\nRange:bytes=20480-"));
+  EXPECT_EQ(files.content("C:\\StarlitPad\\StarlitPad.exe"), program);
+}
+
+TEST_F(Engine, PreparesOnlyFoldersThatTakeTheInstall) {
+  files.put("C:\\taken", to_buffer("a file, not a folder"));
+  files.add_folder("C:\\locked");
+  files.read_only_folders.insert("C:\\locked");
+  struct Case { const char* folder; bool takes; };
+  const Case cases[] = {
+      {"C:\\Games\\StarlitPad\\", true},  // created, two levels deep
+      {"C:\\StarlitPad\\", true},         // already there
+      {"C:\\taken\\", false},
+      {"C:\\taken\\StarlitPad\\", false},
+      {"C:\\locked\\", false},
+  };
+  ScriptedWeb web = ScriptedWeb::serving(program);
+  InstallEngine engine({files, web, shortcuts, "C:\\Setup"}, cancelled);
+  for (const Case& c : cases) EXPECT_EQ(engine.PrepareFolder(c.folder), c.takes) << c.folder;
+  EXPECT_TRUE(files.is_existing_folder("C:\\Games\\StarlitPad"));
+  EXPECT_EQ(to_text(files.content("C:\\taken")), "a file, not a folder");
+}
+
+TEST_F(Engine, ManualInstallCopiesTheChosenFileUnderTheApplicationsName) {
+  files.put("D:\\Downloads\\by hand.exe", program);
+  files.put("D:\\Downloads\\empty.exe", {});
+  struct Case { const char* name; std::string file; ManualOutcome outcome; };
+  const Case cases[] = {
+      {"no path", "", ManualOutcome::NoPath},
+      {"no such file", "D:\\Downloads\\missing.exe", ManualOutcome::BadFile},
+      {"an empty file", "D:\\Downloads\\empty.exe", ManualOutcome::BadFile},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(install_from(c.file), c.outcome);
+    expect_nothing_installed();
+  }
+
+  EXPECT_EQ(install_from("D:\\Downloads\\by hand.exe"), ManualOutcome::Done);
+  EXPECT_EQ(files.content("C:\\StarlitPad\\StarlitPad.exe"), program);
+  EXPECT_EQ(to_text(files.content("C:\\StarlitPad\\OEM.key")), kJob.oem_marker);
+  EXPECT_EQ(files.content("C:\\StarlitPad\\logo.ico"), kJob.icon);
+  ASSERT_EQ(shortcuts.made.size(), 1u);
+  EXPECT_TRUE(shortcuts.made[0].icon_there) << "the files come before the shortcut";
+}
+
+TEST_F(Engine, ManualInstallThatCannotWriteTheProgramIsNotComplete) {
+  files.put("D:\\Downloads\\by hand.exe", program);
+  files.space_left = 1000;
+  EXPECT_EQ(install_from("D:\\Downloads\\by hand.exe"), ManualOutcome::CopyFailed);
+  EXPECT_FALSE(files.has("C:\\StarlitPad\\OEM.key"));
+  EXPECT_TRUE(shortcuts.made.empty());
+}
+
+}  // namespace
+}  // namespace lumen::install
