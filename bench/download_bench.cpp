@@ -23,7 +23,6 @@ class DiscardingDisplay final : public lumen::ProgressDisplay {
  public:
   void show_status(std::string_view) override {}
   void show_bar(int position) override { bar = position; }
-  void let_messages_run() override {}
 
   int bar = 0;
 };
@@ -46,7 +45,8 @@ int main(int argc, char** argv) {
   const lumen::CancelFlag cancelled{0};
   lumen::WinInetOpener web;
   lumen::SystemFileSystem files;
-  lumen::Downloader downloader({web, files, lumen::program_directory()}, cancelled);
+  lumen::SteadyClock clock;
+  lumen::Downloader downloader({web, files, clock, lumen::program_directory()}, cancelled);
   DiscardingDisplay display;
   LARGE_INTEGER start{};
   QueryPerformanceCounter(&start);

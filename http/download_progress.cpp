@@ -38,7 +38,6 @@ void ShowDownloadProgress(const DownloadCount& count, ProgressDisplay& display) 
   const DownloadProgressView view = ProgressViewOf(count);
   display.show_status(view.label);
   display.show_bar(view.bar);
-  display.let_messages_run();
 }
 
 }  // namespace lumen

@@ -60,7 +60,7 @@ bool Downloader::RunTransfer(const std::function<void()>& on_progress, const std
   if (!transfer_) return false;
   FileNumber file = OpenTempFile();
   if (!file) return Fail(DownloadFailure::Write);
-  const TransferEnd end = PumpBody(*transfer_, *file, count_, cancelled_, on_progress);
+  const TransferEnd end = PumpBody(*transfer_, *file, count_, cancelled_, ports_.clock, on_progress);
   close_file(file);
   transfer_.reset();
   return Finish(end, on_cancel);

@@ -32,6 +32,7 @@ enum class DownloadFailure {
 struct DownloadPorts {
   TransferOpener& web;
   FileSystem& files;
+  Clock& clock;
   // Where the file goes when the target path is empty: the program's own folder.
   Text program_folder;
 };

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "http/download_request.hpp"
+#include "http/read_size.hpp"
 
 namespace lumen {
 namespace {
@@ -16,17 +17,23 @@ namespace {
 
 }  // namespace
 
-TransferEnd PumpBody(ResponseBody& body, File& sink, DownloadCount& count, const CancelFlag& cancelled,
+TransferEnd PumpBody(ResponseBody& body, File& sink, DownloadCount& count, const CancelFlag& cancelled, Clock& clock,
                      const std::function<void()>& on_progress) {
-  std::vector<std::uint8_t> block(kTransferBlockSize);
+  // One buffer of the largest read for the whole transfer: the memory stays
+  // flat whatever the file's size.
+  std::vector<std::uint8_t> buffer(kLargestRead);
+  std::size_t read_size = kTransferBlockSize;
   for (;;) {
     if (cancelled == 1) return TransferEnd::Cancelled;
-    const BodyRead got = body.read(block);
+    const auto started = clock.now();
+    const BodyRead got = body.read(std::span<std::uint8_t>(buffer.data(), read_size));
+    const auto took = clock.now() - started;
     if (!got.ok) return TransferEnd::ReadFailed;
     if (got.count == 0) return end_of_data(count);
-    if (!write_data(sink, std::span<const std::uint8_t>(block.data(), got.count))) return TransferEnd::WriteFailed;
+    if (!write_data(sink, std::span<const std::uint8_t>(buffer.data(), got.count))) return TransferEnd::WriteFailed;
     count.downloaded += static_cast<std::int64_t>(got.count);
     if (on_progress) on_progress();
+    read_size = NextReadSize(read_size, took, got.count == read_size);
   }
 }
 

@@ -9,6 +9,7 @@
 #include <span>
 
 #include "http/download_progress.hpp"
+#include "runtime/clock.hpp"
 #include "runtime/file.hpp"
 
 namespace lumen {
@@ -43,9 +44,11 @@ enum class TransferEnd {
 
 // Reads blocks until the data ends, appending each to the file at its
 // position and adding it to count.downloaded; on_progress runs after every
-// block. The flag is looked at before each read, so a flag set inside
-// on_progress stops the loop before it reads again.
-[[nodiscard]] TransferEnd PumpBody(ResponseBody& body, File& sink, DownloadCount& count,
-                                   const CancelFlag& cancelled, const std::function<void()>& on_progress);
+// block. The first read asks for kTransferBlockSize bytes, the later ones as
+// much as the line delivers quickly (http/read_size.hpp), timed by the clock.
+// The flag is looked at before each read, so a flag set inside on_progress
+// stops the loop before it reads again.
+[[nodiscard]] TransferEnd PumpBody(ResponseBody& body, File& sink, DownloadCount& count, const CancelFlag& cancelled,
+                                   Clock& clock, const std::function<void()>& on_progress);
 
 }  // namespace lumen

@@ -21,7 +21,7 @@ InstallResult InstallEngine::Install(const InstallJob& job, const AppInfoRecord&
     return {Outcome::NoDownloadAddress};
   }
 
-  Downloader downloader({ports_.web, ports_.files, ports_.program_folder}, cancelled_);
+  Downloader downloader({ports_.web, ports_.files, ports_.clock, ports_.program_folder}, cancelled_);
   const bool downloaded =
       downloader.StartDownload(address, job.program_path) &&
       downloader.RunTransfer([&] { if (report) report(downloader.Progress()); }, {});

@@ -23,6 +23,7 @@ struct InstallPorts {
   FileSystem& files;
   TransferOpener& web;
   ShortcutMaker& shortcuts;
+  Clock& clock;
   // Where a download without a target name would go: the program's own folder.
   Text program_folder;
 };

@@ -9,6 +9,7 @@
 #include "core/win/wizard_form.hpp"
 #include "core/win/wizard_progress.hpp"
 #include "core/wizard_design.hpp"
+#include "runtime/win/message_loop.hpp"
 
 namespace lumen::wizard {
 
@@ -53,14 +54,27 @@ void WizardForm::OnInstallClicked() {
   installing_ = false;
 }
 
+// The install runs on a thread of its own: this thread stays in the
+// window's message loop, so the window never waits on the network, the close
+// button answers at once, and the progress is shown at a steady pace however
+// fast or slow the data comes. The hand-over between the two is the cancel
+// flag, the latest count and the result, read once the install has ended.
 void WizardForm::RunInstall() {
   WizardProgressDisplay display(controls_.status_label, controls_.progress_bar);
   display.show_status(kDownloadingPrefix);
-  // The installing page shows now, not only once the first block arrived.
-  display.let_messages_run();
-
-  const install::InstallResult result = engine_.Install(
-      Job(), state_.AppInfo, [&](const DownloadCount& count) { ShowDownloadProgress(count, display); });
+  const install::InstallJob job = Job();
+  ProgressHandOver progress;
+  std::optional<DownloadCount> shown;
+  install::InstallResult result;
+  run_alongside(
+      [&] { result = engine_.Install(job, state_.AppInfo, [&](const DownloadCount& count) { progress.publish(count); }); },
+      [&] {
+        const std::optional<DownloadCount> latest = progress.latest();
+        if (!latest || latest == shown) return;
+        ShowDownloadProgress(*latest, display);
+        shown = latest;
+      },
+      kProgressInterval);
   switch (result.outcome) {
     case install::Outcome::NoDownloadAddress:
       GiveUpInstall(kNoDownloadAddressMessage);

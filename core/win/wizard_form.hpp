@@ -62,6 +62,7 @@ class WizardForm {
   std::unique_ptr<install::ShortcutMaker> shortcuts_;
   SystemFileSystem files_;
   WinInetOpener web_;
+  SteadyClock clock_;
   install::InstallEngine engine_;
   forms::Form form_;
   const WizardControls controls_;

@@ -1,6 +1,5 @@
 #include "core/win/wizard_progress.hpp"
 
-#include "runtime/win/message_loop.hpp"
 
 namespace lumen::wizard {
 
@@ -8,6 +7,5 @@ void WizardProgressDisplay::show_status(std::string_view text) { status_label_.s
 
 void WizardProgressDisplay::show_bar(int position) { progress_bar_.set_progress(position); }
 
-void WizardProgressDisplay::let_messages_run() { process_events(); }
 
 }  // namespace lumen::wizard

@@ -1,6 +1,5 @@
 #pragma once
-// The download's progress on the installing page: the status label, the bar,
-// and the window's pending messages let through after every block.
+// The download's progress on the installing page: the status label and the bar.
 
 #include "http/download_progress.hpp"
 #include "runtime/win/forms/form.hpp"
@@ -14,7 +13,6 @@ class WizardProgressDisplay final : public ProgressDisplay {
 
   void show_status(std::string_view text) override;
   void show_bar(int position) override;
-  void let_messages_run() override;
 
  private:
   forms::ControlRef status_label_;

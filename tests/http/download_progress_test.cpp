@@ -57,16 +57,24 @@ class RecordingDisplay final : public ProgressDisplay {
  public:
   void show_status(std::string_view text) override { steps.push_back("status " + Text(text)); }
   void show_bar(int position) override { steps.push_back("bar " + std::to_string(position)); }
-  void let_messages_run() override { steps.push_back("messages"); }
 
   std::vector<Text> steps;
 };
 
-TEST(ShowDownloadProgress, UpdatesLabelAndBarThenLetsMessagesRun) {
+TEST(ShowDownloadProgress, UpdatesLabelAndBar) {
   RecordingDisplay display;
   ShowDownloadProgress({1500, 3000}, display);
-  const std::vector<Text> want = {"status " + kPrefix + "50%", "bar 50", "messages"};
+  const std::vector<Text> want = {"status " + kPrefix + "50%", "bar 50"};
   EXPECT_EQ(display.steps, want);
+}
+
+TEST(ProgressHandOver, GivesTheLatestCountOnceOneWasPublished) {
+  ProgressHandOver hand_over;
+  EXPECT_EQ(hand_over.latest(), std::nullopt);
+  hand_over.publish({20480, std::nullopt});
+  EXPECT_EQ(hand_over.latest(), (DownloadCount{20480, std::nullopt}));
+  hand_over.publish({40960, 100000});
+  EXPECT_EQ(hand_over.latest(), (DownloadCount{40960, 100000}));
 }
 
 }  // namespace

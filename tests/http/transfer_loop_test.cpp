@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
+#include <vector>
 
 #include "http/download_request.hpp"
 
@@ -64,7 +66,8 @@ struct Outcome {
 [[nodiscard]] Outcome pump(ResponseBody& body, File& sink, DownloadCount count) {
   CancelFlag cancelled{0};
   int progress_calls = 0;
-  const TransferEnd end = PumpBody(body, sink, count, cancelled, [&] { ++progress_calls; });
+  SteadyClock clock;
+  const TransferEnd end = PumpBody(body, sink, count, cancelled, clock, [&] { ++progress_calls; });
   return {end, count, progress_calls};
 }
 
@@ -107,11 +110,56 @@ TEST(PumpBody, AppendsAtTheFilePositionInBlocks) {
   ASSERT_TRUE(write_text(*file, "KEPT"));
   const Outcome outcome = pump(body, *file, {4, std::nullopt});
   EXPECT_EQ(outcome.end, TransferEnd::Complete);
-  // A read never asks for more than a block.
+  // The first read asks for a block.
   EXPECT_EQ(outcome.count.downloaded, 4 + static_cast<std::int64_t>(kTransferBlockSize) + 4);
   const Text content = content_of(*file);
   ASSERT_EQ(content.size(), 4 + kTransferBlockSize + 4);
   EXPECT_EQ(content.substr(0, 8), "KEPTabcd");
+}
+
+// A clock on which every read takes `per_read`.
+class SteppingClock final : public Clock {
+ public:
+  explicit SteppingClock(std::chrono::milliseconds per_read) : half_(per_read / 2) {}
+  std::chrono::steady_clock::time_point now() override { return at_ += half_; }
+
+ private:
+  std::chrono::steady_clock::duration half_;
+  std::chrono::steady_clock::time_point at_;
+};
+
+// A body that fills every read and records what each asked for.
+class EndlessBody final : public ResponseBody {
+ public:
+  BodyRead read(std::span<std::uint8_t> into) override {
+    asked.push_back(into.size());
+    if (asked.size() > 14) return {true, 0};
+    std::fill(into.begin(), into.end(), std::uint8_t{7});
+    return {true, into.size()};
+  }
+  std::vector<std::size_t> asked;
+};
+
+TEST(PumpBody, ReadsAsMuchAsTheLineDeliversQuickly) {
+  struct Case { const char* name; std::chrono::milliseconds per_read; std::vector<std::size_t> first_asks; };
+  const Case cases[] = {
+      {"fast line: growing to a megabyte", std::chrono::milliseconds(1),
+       {20480, 40960, 81920, 163840, 327680, 655360, 1048576, 1048576}},
+      {"slow line: shrinking to a kilobyte", std::chrono::milliseconds(200),
+       {20480, 10240, 5120, 2560, 1280, 1024, 1024}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EndlessBody body;
+    FileNumber file = open_memory_file();
+    CancelFlag cancelled{0};
+    SteppingClock clock(c.per_read);
+    DownloadCount count;
+    EXPECT_EQ(PumpBody(body, *file, count, cancelled, clock, nullptr), TransferEnd::Complete);
+    ASSERT_GE(body.asked.size(), c.first_asks.size());
+    EXPECT_EQ(std::vector<std::size_t>(body.asked.begin(), body.asked.begin() + std::ssize(c.first_asks)),
+              c.first_asks);
+  }
 }
 
 TEST(PumpBody, StopsWhenAWriteFails) {
@@ -130,7 +178,8 @@ TEST(PumpBody, LooksAtTheCancelFlagBeforeEveryRead) {
     FileNumber file = open_memory_file();
     CancelFlag cancelled{0};
     DownloadCount count{0, 9};
-    EXPECT_EQ(PumpBody(body, *file, count, cancelled, [&] { cancelled = 1; }), TransferEnd::Cancelled);
+    SteadyClock clock;
+    EXPECT_EQ(PumpBody(body, *file, count, cancelled, clock, [&] { cancelled = 1; }), TransferEnd::Cancelled);
     EXPECT_EQ(body.calls, 1);
     EXPECT_EQ(count.downloaded, 3);
     EXPECT_EQ(content_of(*file), "abc");
@@ -140,7 +189,8 @@ TEST(PumpBody, LooksAtTheCancelFlagBeforeEveryRead) {
     FileNumber file = open_memory_file();
     const CancelFlag cancelled{1};
     DownloadCount count{0, 3};
-    EXPECT_EQ(PumpBody(body, *file, count, cancelled, nullptr), TransferEnd::Cancelled);
+    SteadyClock clock;
+    EXPECT_EQ(PumpBody(body, *file, count, cancelled, clock, nullptr), TransferEnd::Cancelled);
     EXPECT_EQ(body.calls, 0);
   }
 }

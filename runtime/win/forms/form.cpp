@@ -281,20 +281,57 @@ void Form::dispatch(std::string_view control, Event event, const std::optional<P
   }
 }
 
-void Form::paint_host(HWND host, std::optional<ControlIndex> host_index, HDC dc) noexcept {
+// Only what the paint asks for is drawn: a label's new text repaints the
+// label's box, not the window. What lies under everything else (the
+// background and the pictures at the bottom, such as a scaled banner) comes
+// from a bitmap made once, so no repaint scales an image again.
+void Form::paint_host(HWND host, std::optional<ControlIndex> host_index, HDC dc, const RECT& area) noexcept {
   RECT client{};
   GetClientRect(host, &client);
+  const std::vector<ControlIndex> painted = layout_.painted_by(host_index);
+  const auto first_above = std::find_if(painted.begin(), painted.end(), [&](ControlIndex i) {
+    return layout_.control(i).kind != ControlKind::PicBox || !layout_.shown(i);
+  });
+  const std::vector<ControlIndex> bottom(painted.begin(), first_above);
+  HBITMAP base = base_layer(host_index, dc, client, bottom);
   const win::MemoryDc memory(CreateCompatibleDC(dc));
+  const win::MemoryDc base_dc(CreateCompatibleDC(dc));
   const win::BitmapHandle canvas(CreateCompatibleBitmap(dc, client.right, client.bottom));
-  if (!memory || !canvas) return;
+  if (!memory || !base_dc || !canvas || base == nullptr) return;
   const win::SelectedObject selected(memory.get(), canvas.get());
-  const Colour background =
-      host_index ? layout_.control(*host_index).back_colour.value_or(design_.background) : design_.background;
-  FillRect(memory.get(), &client, brush(background));
-  for (ControlIndex i : layout_.painted_by(host_index)) {
-    if (layout_.shown(i)) paint_drawn(memory.get(), i);
+  {
+    const win::SelectedObject base_selected(base_dc.get(), base);
+    BitBlt(memory.get(), area.left, area.top, area.right - area.left, area.bottom - area.top, base_dc.get(), area.left,
+           area.top, SRCCOPY);
   }
-  BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+  IntersectClipRect(memory.get(), area.left, area.top, area.right, area.bottom);
+  for (auto it = first_above; it != painted.end(); ++it) {
+    RECT box = to_rect(layout_.rect_in_host(*it));
+    RECT overlap{};
+    if (layout_.shown(*it) && IntersectRect(&overlap, &box, &area)) paint_drawn(memory.get(), *it);
+  }
+  BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, memory.get(), area.left, area.top,
+         SRCCOPY);
+}
+
+HBITMAP Form::base_layer(std::optional<ControlIndex> host_index, HDC dc, const RECT& client,
+                         const std::vector<ControlIndex>& bottom) noexcept {
+  BaseLayer& layer = base_layers_[host_index];
+  if (layer.bitmap && layer.width == client.right && layer.height == client.bottom && layer.controls == bottom) {
+    return layer.bitmap.get();
+  }
+  const win::MemoryDc memory(CreateCompatibleDC(dc));
+  win::BitmapHandle bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
+  if (!memory || !bitmap) return nullptr;
+  {
+    const win::SelectedObject selected(memory.get(), bitmap.get());
+    const Colour background =
+        host_index ? layout_.control(*host_index).back_colour.value_or(design_.background) : design_.background;
+    FillRect(memory.get(), &client, brush(background));
+    for (ControlIndex i : bottom) paint_drawn(memory.get(), i);
+  }
+  layer = {std::move(bitmap), client.right, client.bottom, bottom};
+  return layer.bitmap.get();
 }
 
 void Form::paint_drawn(HDC dc, ControlIndex i) noexcept {
@@ -396,7 +433,7 @@ LRESULT Form::handle(HWND host, std::optional<ControlIndex> host_index, UINT mes
       return 1;  // the paint covers everything
     case WM_PAINT: {
       const win::PaintSession session(host);
-      paint_host(host, host_index, session.dc());
+      paint_host(host, host_index, session.dc(), session.area());
       return 0;
     }
     case WM_SYSCOMMAND:

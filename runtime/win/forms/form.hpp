@@ -142,7 +142,11 @@ class Form {
   [[nodiscard]] bool shows_window(ControlIndex i) const;
   void invalidate_drawn(ControlIndex i) const noexcept;
 
-  void paint_host(HWND host, std::optional<ControlIndex> host_index, HDC dc) noexcept;
+  void paint_host(HWND host, std::optional<ControlIndex> host_index, HDC dc, const RECT& area) noexcept;
+  // The host's background with the pictures of its bottom layer drawn on it,
+  // made again only when its size or those pictures change; owned by the form.
+  [[nodiscard]] HBITMAP base_layer(std::optional<ControlIndex> host_index, HDC dc, const RECT& client,
+                                   const std::vector<ControlIndex>& bottom) noexcept;
   void paint_drawn(HDC dc, ControlIndex i) noexcept;
   void draw_flat_button(const DRAWITEMSTRUCT& item, ControlIndex i) noexcept;
   [[nodiscard]] LRESULT colour_control(HDC dc, HWND control) noexcept;
@@ -159,6 +163,13 @@ class Form {
   Pictures pictures_;
   FontSet fonts_;
   std::map<Colour, win::BrushHandle> brushes_;
+  struct BaseLayer {
+    win::BitmapHandle bitmap;
+    int width = 0;
+    int height = 0;
+    std::vector<ControlIndex> controls;
+  };
+  std::map<std::optional<ControlIndex>, BaseLayer> base_layers_;
   std::vector<ControlState> states_;
   win::WindowHandle window_;
 };
