@@ -5,6 +5,7 @@ port the Windows build fixed for it), and running programs under it."""
 import contextlib
 import os
 import shutil
+import statistics
 import subprocess
 import sys
 
@@ -24,12 +25,21 @@ def setup():
     run([os.path.join(ROOT, "scripts", "setup")])
 
 
+def windows_build():
+    """The Windows build this machine's Wine runs: the 32-bit product, or
+    where the kernel runs no 32-bit programs the 64-bit build of the same
+    sources; its folder and its toolchain."""
+    if subprocess.run([os.path.join(ROOT, "scripts", "runs-32-bit-wine")]).returncode == 0:
+        return os.path.join(build_dir(), "win"), "i686"
+    return os.path.join(build_dir(), "win64"), "x86_64"
+
+
 def build_windows(*targets):
     """Builds Windows targets in Release; the folder of the built programs."""
-    win = os.path.join(build_dir(), "win")
+    win, toolchain = windows_build()
     if not os.path.exists(os.path.join(win, "build.ninja")):
         run(["cmake", "-S", ROOT, "-B", win, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release",
-             "--toolchain", os.path.join(ROOT, "cmake", "toolchain-mingw-i686.cmake")],
+             "--toolchain", os.path.join(ROOT, "cmake", f"toolchain-mingw-{toolchain}.cmake")],
             stdout=subprocess.DEVNULL)
     run(["cmake", "--build", win, "--target", *targets], stdout=subprocess.DEVNULL)
     return os.path.join(win, "bin")
@@ -60,8 +70,12 @@ class Rig:
         self.script = os.path.join(ROOT, "scripts", "rig")
 
     def start(self):
-        win = os.path.join(build_dir(), "win")
+        win, _ = windows_build()
         os.makedirs(os.path.join(self.build, "bin"), exist_ok=True)
+        # The Wine that runs the Windows build's programs.
+        wine_bin = os.path.join(self.build, "wine-bin")
+        if not os.path.islink(wine_bin):
+            os.symlink(os.path.join(win, "wine-bin"), wine_bin)
         shutil.copyfile(os.path.join(win, "bench.port"), os.path.join(self.build, "rig.port"))
         sample = os.path.join(win, "bin", "StarlitPad.exe")
         if os.path.exists(sample):
@@ -82,6 +96,11 @@ class Rig:
     @property
     def display(self):
         return ":" + self.file("display")
+
+    @property
+    def port(self):
+        with open(os.path.join(self.build, "rig.port")) as f:
+            return int(f.read().strip())
 
     def wine(self, *command):
         """The command line that runs a Windows program in this rig."""
@@ -107,6 +126,12 @@ def peak_and_output(command, report):
     if result.returncode != 0:
         sys.exit(f"bench: {command[0]} failed ({result.returncode}): {result.stdout}")
     return result.stdout, peak_kib
+
+
+def spread(values, unit="", digits=2):
+    """Median with min–max, as every benchmark row shows its figures."""
+    return (f"{statistics.median(values):.{digits}f}{unit} "
+            f"({min(values):.{digits}f}–{max(values):.{digits}f})")
 
 
 def print_rows(rows):

@@ -233,6 +233,47 @@ class Installs(unittest.TestCase):
         self.assertTrue(self.link.exists())
         self.quit_installer(installer)
 
+    def test_a_stalled_server_never_holds_the_window(self):
+        installer = self.start(self.stamped("installer_rig_stalled.exe", "00000109"))
+        self.wizard()
+        self.wait_for_page(0, "stall_page0")
+        self.click(*INSTALL_BUTTON)
+        # The server sends 100,000 bytes, then nothing, with the connection
+        # open; the read under way waits for the rest of its buffer.
+        temporary = self.folder / "StarlitPad.exe.tmp"
+        wait_until(lambda: temporary.exists() and temporary.stat().st_size > 0, 60, "the first bytes")
+        time.sleep(2.0)
+        kept = temporary.stat().st_size
+        self.assertLessEqual(kept, 100000)
+
+        began = time.monotonic()
+        self.click(*CLOSE_BUTTON)
+        box = self.message_box(limit=10)
+        self.assertLess(time.monotonic() - began, 5.0, "the window answered the close button late")
+        self.assertEqual(box[1], "提示")
+        self.answer(box, "Return")  # OK
+        self.assertEqual(installer.wait(timeout=30), 0)
+        self.assertEqual(self.installed(), ["StarlitPad.exe.tmp"])
+        self.assertEqual(temporary.stat().st_size, kept, "the temporary file keeps what was written")
+
+    def test_a_200_mib_program_installs_whole(self):
+        installer = self.start(self.stamped("installer_rig_big.exe", "00000110"))
+        self.wizard()
+        self.wait_for_page(0, "big_page0")
+        self.click(*INSTALL_BUTTON)
+        self.wait_for_page(2, "big_page2", limit=300)
+        served = hashlib.sha256()
+        with urllib.request.urlopen(f"{self.service}/blob/{200 * 1024 * 1024}/StarlitPad.exe", timeout=60) as answer:
+            for piece in iter(lambda: answer.read(1 << 20), b""):
+                served.update(piece)
+        installed = hashlib.sha256()
+        with open(self.folder / "StarlitPad.exe", "rb") as program:
+            for piece in iter(lambda: program.read(1 << 20), b""):
+                installed.update(piece)
+        self.assertEqual(installed.hexdigest(), served.hexdigest())
+        self.assertEqual(self.installed(), ["OEM.key", "StarlitPad.exe", "logo.ico"])
+        self.quit_installer(installer)
+
     def test_a_folder_that_cannot_take_the_install_is_refused(self):
         def a_file():
             self.folder.write_bytes(b"not a folder")

@@ -187,6 +187,37 @@ def _logged_download(answer):
     return _download_with(answer, [])
 
 
+def _stalled_download(answer):
+    """A 2 MB program whose server stops sending after 100 kB and holds the
+    connection open."""
+    return _version_at(answer, lambda base: base + "/blob/2000000/StarlitPad.exe?stall=100000")
+
+
+# The benchmarks' downloads: a 200 MiB program from this service, or from the
+# web server on the port after this one.
+BENCH_PROGRAM_SIZE = 200 * 1024 * 1024
+
+
+def _big_download(answer):
+    """A 200 MiB program, generated."""
+    return _version_at(answer, lambda base: "%s/blob/%d/StarlitPad.exe" % (base, BENCH_PROGRAM_SIZE))
+
+
+def _next_port_download(answer):
+    """The program from the web server on the port after this service's."""
+    def address(base):
+        host, _, port = base[len("http://"):].rpartition(":")
+        return "http://%s:%d/StarlitPad.exe" % (host, int(port or 80) + 1)
+    return _version_at(answer, address)
+
+
+def _version_at(answer, address_of):
+    version = answer["data"]["down_model"][0]["value"][0]
+    base = version["address"][:version["address"].index("/files/")]
+    version["address"] = address_of(base)
+    return answer
+
+
 # Application names that must never become a file, folder or process name.
 HOSTILE_NAMES = {
     "traversal": "..\\..\\Windows\\StarlitPad",
@@ -221,6 +252,9 @@ SCENARIOS = {
     "wrong_types": _wrong_types,
     "agent_as_app_name": _agent_as_app_name,
     "slow_download": _slow_download,
+    "stalled_download": _stalled_download,
+    "big_download": _big_download,
+    "next_port_download": _next_port_download,
     "logged_download": _logged_download,
 }
 SCENARIOS.update({"hostile_name_" + key: _hostile_name(name) for key, name in HOSTILE_NAMES.items()})

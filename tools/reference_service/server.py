@@ -231,6 +231,10 @@ def content_response(request, body, name, default_rate=None):
     if "drop" in params:
         response.body.limit = _non_negative(params["drop"])
         response.close = True
+    if "stall" in params:
+        response.body.limit = _non_negative(params["stall"])
+        response.body.stall = True
+        response.close = True
     if "rate" in params:
         response.body.rate = max(1, _non_negative(params["rate"]))
     elif default_rate:
@@ -242,6 +246,9 @@ def _non_negative(text):
     return int(text) if text.isdigit() else 0
 
 
+STALL_SECONDS = 300
+
+
 class StreamedBody:
     def __init__(self, source, start, end):
         self.source = source
@@ -249,6 +256,7 @@ class StreamedBody:
         self.end = end
         self.announce = True  # send Content-Length
         self.limit = None     # drop after this many bytes
+        self.stall = False    # after the limit, hold the connection silent instead
         self.rate = None      # bytes per second
 
     @property
@@ -260,6 +268,7 @@ class StreamedBody:
         if self.rate is None:
             for piece in self.source.slices(self.start, end):
                 sock.sendall(piece)
+            self._hold_if_stalled(sock)
             return
         # A trickle: small pieces, each sent when the rate allows it.
         piece_size = max(1, min(self.rate // 10, 64 * 1024))
@@ -274,6 +283,19 @@ class StreamedBody:
                 wait = began + sent / self.rate - time.monotonic()
                 if wait > 0:
                     time.sleep(wait)
+        self._hold_if_stalled(sock)
+
+    def _hold_if_stalled(self, sock):
+        """A server that stops sending without closing: the connection stays
+        open and silent until the client goes (five minutes at most)."""
+        if not self.stall:
+            return
+        sock.settimeout(STALL_SECONDS)
+        try:
+            while sock.recv(4096):
+                pass
+        except OSError:
+            pass
 
 
 # --- endpoints ---------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/program_state.hpp"
 #include "core/win/wizard_form.hpp"
@@ -199,6 +200,65 @@ TEST_F(Wizard, FileDialogGivesTheChosenFileOrNothingWhenCancelled) {
     if (c.chosen) {
       EXPECT_EQ(lumen::to_lower(dialog.dialog_file_name()), lumen::to_lower(c.file));
     }
+  }
+}
+
+// The window's pixels as the display shows them.
+std::vector<std::uint32_t> pixels_of(HWND window) {
+  RECT client{};
+  GetClientRect(window, &client);
+  const int width = client.right;
+  const int height = client.bottom;
+  HDC screen = GetDC(window);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+  SelectObject(memory, previous);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(window, screen);
+  return pixels;
+}
+
+void let_messages_run() {
+  MSG message{};
+  for (int round = 0; round < 5; ++round) {
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    Sleep(20);
+  }
+}
+
+// A change repaints only what changed; what it leaves on screen is what a
+// repaint of the whole window draws, on every page.
+TEST_F(Wizard, PartialRepaintsLeaveWhatAWholeRepaintDraws) {
+  struct Case { const char* name; int page; std::vector<std::string> labels; int bar; };
+  const Case cases[] = {
+      {"first page", kChooseFolderPage, {}, 0},
+      {"installing, the label rewritten", kInstallingPage,
+       {"正在下载请稍后...", "正在下载请稍后...1.5%", "正在下载请稍后...100%", "正在下载请稍后...45.5%"}, 45},
+      {"finished page", kFinishedPage, {}, 100},
+      {"manual install page", kManualInstallPage, {}, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    control(kPages).set_current_page(c.page);
+    let_messages_run();
+    for (const std::string& label : c.labels) {
+      control(kStatusLabel).set_text(label);
+      control(kProgressBar).set_progress(c.bar);
+      let_messages_run();
+    }
+    const std::vector<std::uint32_t> partly = pixels_of(window());
+    RedrawWindow(window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    let_messages_run();
+    const std::vector<std::uint32_t> wholly = pixels_of(window());
+    ASSERT_EQ(partly.size(), wholly.size());
+    EXPECT_TRUE(partly == wholly);
   }
 }
 

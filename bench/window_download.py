@@ -1,0 +1,231 @@
+#!/usr/bin/env python3
+"""What the user waits for: the real installer with its window, the install
+button clicked and a 200 MiB program downloaded, timed from the click to the
+finished page, from the reference service and from nginx; in the same run and
+in alternating rounds, curl and the least WinINet reader (1 MiB reads, under
+the same Wine) on the same URLs. Then, with the download trickling (8 kB/s)
+and with a server that stops sending mid-body, the time from a click on the
+close button to the quit question.
+
+    python3 bench/window_download.py [--rounds 5] [--clicks 5]
+
+Medians with min–max; MiB are 1,048,576 bytes.
+"""
+
+import argparse
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+import benchlib
+
+sys.path.insert(0, os.path.join(benchlib.ROOT, "tests", "gui"))
+from screen import Rig as Display, wait_until  # noqa: E402
+from wizard_pages import CLOSE_BUTTON, HEIGHT, INSTALL_BUTTON, WIDTH, page_of  # noqa: E402
+
+SIZE = 200 * benchlib.MB
+NGINX_CONFIG = """worker_processes 1;
+daemon off;
+pid {prefix}/nginx.pid;
+error_log {prefix}/error.log;
+events {{ worker_connections 64; }}
+http {{
+  access_log off;
+  client_body_temp_path {prefix}/body;
+  proxy_temp_path {prefix}/proxy;
+  fastcgi_temp_path {prefix}/fastcgi;
+  uwsgi_temp_path {prefix}/uwsgi;
+  scgi_temp_path {prefix}/scgi;
+  sendfile on;
+  server {{ listen 127.0.0.1:{port}; root {root}; }}
+}}
+"""
+
+
+class Nginx:
+    """nginx-light as an unprivileged process of the benchmark, serving the
+    program from a folder of its own on the port after the service's."""
+
+    def __init__(self, work, port, program):
+        self.prefix = os.path.join(work, "nginx")
+        root = os.path.join(self.prefix, "root")
+        os.makedirs(root)
+        shutil.copyfile(program, os.path.join(root, "StarlitPad.exe"))
+        config = os.path.join(self.prefix, "nginx.conf")
+        with open(config, "w") as f:
+            f.write(NGINX_CONFIG.format(prefix=self.prefix, port=port, root=root))
+        for path in (work, self.prefix, root):
+            os.chmod(path, 0o777)
+        self.process = subprocess.Popen(
+            ["setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
+             "nginx", "-p", self.prefix, "-c", config], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.url = f"http://127.0.0.1:{port}/StarlitPad.exe"
+        wait_until(lambda: subprocess.run(["curl", "-sfI", self.url], stdout=subprocess.DEVNULL).returncode == 0,
+                   20, "nginx")
+
+    def stop(self):
+        self.process.terminate()
+        self.process.wait(timeout=20)
+
+
+class Installer:
+    """One installer run on the rig's display, driven as a person would."""
+
+    def __init__(self, rig, display, program):
+        self.rig, self.display = rig, display
+        self.folder = os.path.join(rig.build, "wineprefix", "drive_c", "StarlitPad")
+        shutil.rmtree(self.folder, ignore_errors=True)
+        self.process = subprocess.Popen(rig.wine(program), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.origin = display.wait_for_window(WIDTH, HEIGHT, limit=90)
+        if self.origin is None:
+            raise SystemExit("bench: the wizard did not appear")
+        wait_until(lambda: page_of(display.shot(), self.origin) == 0, 60, "page 0")
+
+    def click(self, x, y):
+        self.display.click(self.origin[0] + x, self.origin[1] + y)
+        self.display.move(self.origin[0] + 300, self.origin[1] + 150)
+
+    def install_seconds(self):
+        marker = os.path.join(self.folder, "OEM.key")
+        began = time.monotonic()
+        self.click(*INSTALL_BUTTON)
+        # OEM.key is the last file written before the finished page.
+        wait_until(lambda: os.path.exists(marker), 600, "the end of the install")
+        seconds = time.monotonic() - began
+        wait_until(lambda: page_of(self.display.shot(), self.origin) == 2, 60, "the finished page")
+        if os.path.getsize(os.path.join(self.folder, "StarlitPad.exe")) != SIZE:
+            raise SystemExit("bench: the installed program is not the whole download")
+        return seconds
+
+    def seconds_to_quit_question(self):
+        """From a click on the close button to the question on screen; the
+        question is then answered Cancel and the download goes on."""
+        began = time.monotonic()
+        self.click(*CLOSE_BUTTON)
+        wait_until(self.quit_question, 30, "the quit question")
+        seconds = time.monotonic() - began
+        self.display.xdotool("key", "Escape")
+        wait_until(lambda: not self.quit_question(), 30, "the question to go")
+        return seconds
+
+    def quit_question(self):
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "^提示$"], env=self.display.env,
+                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        return found.returncode == 0 and found.stdout.strip() != ""
+
+    def quit(self):
+        self.click(*CLOSE_BUTTON)
+        wait_until(self.quit_question, 30, "the quit question")
+        self.display.xdotool("key", "Return")
+        self.process.wait(timeout=60)
+
+
+def install(rig, display, program):
+    """One whole install: its seconds from the click to the finished page."""
+    run = Installer(rig, display, program)
+    seconds = run.install_seconds()
+    run.quit()
+    return seconds
+
+
+def curl_seconds(url, target):
+    began = time.monotonic()
+    benchlib.run(["curl", "-sf", "-o", target, url])
+    return time.monotonic() - began
+
+
+def reader_seconds(rig, reader, url, target):
+    out = subprocess.run(rig.wine(reader, url, benchlib.windows_path(target)), check=True, stdout=subprocess.PIPE,
+                         text=True).stdout
+    fields = dict(item.split("=") for item in out.split())
+    if int(fields["bytes"]) != SIZE:
+        raise SystemExit("bench: the reader did not get the whole file")
+    return float(fields["seconds"])
+
+
+def rate(seconds):
+    return [SIZE / benchlib.MB / s for s in seconds]
+
+
+def measure(rounds, clicks):
+    bin_dir = benchlib.build_windows("installer_bench_big_download", "installer_bench_next_port_download",
+                                     "installer_bench_slow_download", "installer_bench_stalled_download",
+                                     "wininet_reader", "StarlitPad")
+    work = tempfile.mkdtemp(prefix="lumen-window-download-")
+    times = {key: [] for key in ("installer service", "installer nginx", "curl service", "curl nginx",
+                                 "reader service", "reader nginx")}
+    latency = {"trickle": [], "stall": []}
+    try:
+        with benchlib.rig() as rig:
+            os.environ["LUMEN_BUILD_DIR"] = rig.build
+            os.environ["LUMEN_SOURCE_DIR"] = benchlib.ROOT
+            display = Display()
+            display.artefacts = Path(work)
+            service_url = f"{rig.service}/blob/{SIZE}/StarlitPad.exe"
+            program = os.path.join(work, "program.exe")
+            benchlib.run(["curl", "-sf", "-o", program, service_url])
+            nginx = Nginx(work, rig.port + 1, program)
+            target = os.path.join(work, "fetched.exe")
+            try:
+                for _ in range(rounds):
+                    times["installer service"].append(
+                        install(rig, display, os.path.join(bin_dir, "installer_bench_big_download.exe")))
+                    times["curl service"].append(curl_seconds(service_url, target))
+                    times["reader service"].append(reader_seconds(rig, os.path.join(bin_dir, "wininet_reader.exe"),
+                                                                  service_url, target))
+                    times["installer nginx"].append(
+                        install(rig, display, os.path.join(bin_dir, "installer_bench_next_port_download.exe")))
+                    times["curl nginx"].append(curl_seconds(nginx.url, target))
+                    times["reader nginx"].append(reader_seconds(rig, os.path.join(bin_dir, "wininet_reader.exe"),
+                                                                nginx.url, target))
+            finally:
+                nginx.stop()
+            for kind, scenario in (("trickle", "slow_download"), ("stall", "stalled_download")):
+                run = Installer(rig, display, os.path.join(bin_dir, f"installer_bench_{scenario}.exe"))
+                run.click(*INSTALL_BUTTON)
+                time.sleep(2.0)  # the download under way
+                latency[kind] = [run.seconds_to_quit_question() for _ in range(clicks)]
+                run.quit()
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+
+    rows = []
+    for source in ("service", "nginx"):
+        installer = rate(times[f"installer {source}"])
+        curl = rate(times[f"curl {source}"])
+        reader = rate(times[f"reader {source}"])
+        rows += [
+            (f"200 MiB from the {source}: installer with its window, click to finished page",
+             benchlib.spread(installer, " MiB/s", 1)),
+            (f"200 MiB from the {source}: curl", benchlib.spread(curl, " MiB/s", 1)),
+            (f"200 MiB from the {source}: least WinINet reader (1 MiB reads)", benchlib.spread(reader, " MiB/s", 1)),
+            (f"  installer / reader, installer / curl ({source})",
+             f"{statistics.median(installer) / statistics.median(reader):.2f}, "
+             f"{statistics.median(installer) / statistics.median(curl):.2f}"),
+        ]
+    rows += [
+        (f"close click to quit question, 8 kB/s trickle ({clicks} clicks)", benchlib.spread(latency["trickle"], " s")),
+        (f"close click to quit question, stalled server ({clicks} clicks)", benchlib.spread(latency["stall"], " s")),
+    ]
+    return rows
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--rounds", type=int, default=5)
+    parser.add_argument("--clicks", type=int, default=5)
+    args = parser.parse_args()
+    benchlib.setup()
+    try:
+        benchlib.print_rows(measure(args.rounds, args.clicks))
+    except AssertionError as timed_out:
+        sys.exit(f"bench: {timed_out}")
+
+
+if __name__ == "__main__":
+    main()
