@@ -48,7 +48,7 @@ TEST(StampCommand, ExitStatusSaysDoneRefusedOrBadCommandLine) {
     const char* err;
   };
   const Case cases[] = {
-      {"installer.exe 00000038 -o a.exe", 0, "a.exe: stamped 00000038\n", ""},
+      {"installer.exe 00000038 -o a.exe", 0, "a.exe: stamped 00000038 after the image\n", ""},
       {"--show a.exe", 0, "00000038\n", ""},
       {"installer.exe 38 -o b.exe", 1, "",
        "stamp: agent id \"38\" is not exactly 8 ASCII digits (zero-padded: 00000038)\n"},
@@ -71,9 +71,9 @@ TEST(StampCommand, StampsTheInstallerAsBuilt) {
   const fs::path built_path = LUMEN_BUILT_INSTALLER;
   if (!fs::exists(built_path)) GTEST_SKIP() << "no Windows build at " << built_path;
   const ByteBuffer built = read_bytes(built_path);
-  const Result<std::uint64_t> image_end = pe32_image_end(built);
-  ASSERT_TRUE(image_end.ok()) << image_end.error();
-  EXPECT_EQ(image_end.value(), built.size()) << "the installer as built has nothing after its image";
+  const Result<Pe32Layout> layout = read_pe32_layout(built);
+  ASSERT_TRUE(layout.ok()) << layout.error();
+  EXPECT_EQ(layout.value().end(), built.size()) << "the installer as built has nothing after its image";
 
   const test::TempFolder folder;
   fs::copy_file(built_path, folder / "installer.exe");
