@@ -1,41 +1,23 @@
 // The built command, run as a distributor runs it.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <cstdlib>
 
 #include "core/stamp.hpp"
+#include "tests/tools/shell_command.hpp"
 #include "tests/tools/synthetic_pe.hpp"
-#include "tests/tools/temp_folder.hpp"
 #include "tools/stamp/pe_image.hpp"
 
 namespace lumen::stamp {
 namespace {
 
 namespace fs = std::filesystem;
+using test::CommandOutcome;
 using test::concat;
 using test::read_bytes;
 using test::write_bytes;
 
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-[[nodiscard]] Outcome run_command(const test::TempFolder& folder, const std::string& args) {
-  const std::string line = "cd '" + folder.path().string() + "' && '" LUMEN_STAMP_COMMAND "' " + args +
-                           " >command.out 2>command.err";
-  const int raw = std::system(line.c_str());
-  const ByteBuffer out = read_bytes(folder / "command.out");
-  const ByteBuffer err = read_bytes(folder / "command.err");
-  const Outcome outcome{.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1,
-                        .out = std::string(out.begin(), out.end()),
-                        .err = std::string(err.begin(), err.end())};
-  fs::remove(folder / "command.out");
-  fs::remove(folder / "command.err");
-  return outcome;
+[[nodiscard]] CommandOutcome run_command(const test::TempFolder& folder, const std::string& args) {
+  return test::run_in(folder, "'" LUMEN_STAMP_COMMAND "' " + args);
 }
 
 TEST(StampCommand, ExitStatusSaysDoneRefusedOrBadCommandLine) {
@@ -57,7 +39,7 @@ TEST(StampCommand, ExitStatusSaysDoneRefusedOrBadCommandLine) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args);
-    const Outcome r = run_command(folder, c.args);
+    const CommandOutcome r = run_command(folder, c.args);
     EXPECT_EQ(r.status, c.status);
     EXPECT_EQ(r.out, c.out);
     EXPECT_TRUE(r.err.starts_with(c.err)) << r.err;
