@@ -19,7 +19,8 @@ using test::CommandOutcome;
 using test::read_bytes;
 using test::SyntheticPe;
 
-constexpr std::string_view kIdAttributeType = "2.25.332310008888577121657848403003384103454";
+constexpr std::string_view kIdAttributeType =
+    "1.2.840.113556.1.8000.2554.64000.37990.53315.19323.37380.13937357.5866014.1";
 #define SIGN "osslsigncode sign -certs signer.pem -key signer.key -n 'Lumen test' "
 #define STAMP "'" LUMEN_STAMP_COMMAND "' "
 
@@ -62,8 +63,8 @@ class SignedStamping : public testing::Test {
   void expect_one_id_attribute_last(const std::string& name) const {
     const ByteBuffer bytes = file(name);
     const CertificateTable table = *read_pe32_layout(bytes).value().certificate_table;
-    test::write_bytes(folder_ / "signature.der", ByteBuffer(bytes.begin() + static_cast<std::ptrdiff_t>(table.offset) + 8,
-                                                            bytes.end()));
+    const auto der_begin = bytes.begin() + static_cast<std::ptrdiff_t>(table.offset) + 8;  // after the entry's header
+    test::write_bytes(folder_ / "signature.der", ByteBuffer(der_begin, bytes.end()));
     const CommandOutcome r = shell("openssl asn1parse -inform DER -in signature.der && rm signature.der");
     ASSERT_EQ(r.status, 0) << name << ": " << r.err;
     EXPECT_EQ(occurrences(r.out, kIdAttributeType), 1u) << name;
@@ -104,8 +105,8 @@ TEST_F(SignedStamping, EveryStampedCopyStillVerifies) {
       {"time-stamped", SIGN "-TSA-certs tsa.pem -TSA-key tsa.key -in installer.exe -out input.exe", 1, ""},
       // Nesting re-encodes the signature and moves the id attribute away
       // from the end, where the installer no longer reads it.
-      {"stamped, then signed again nested", STAMP "signed.exe 00000077 -o s.exe && " SIGN "-nest -in s.exe -out input.exe",
-       2, ""},
+      {"stamped, then signed again nested",
+       STAMP "signed.exe 00000077 -o s.exe && " SIGN "-nest -in s.exe -out input.exe", 2, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -166,7 +167,8 @@ TEST_F(SignedStamping, DamagedSignaturesAreRefusedAndNothingIsWritten) {
   const Case cases[] = {
       {"a truncated certificate table", cut,
        "stamp: damaged.exe: truncated or damaged PE32 executable: the certificate table runs to byte"},
-      {"a truncated signature", cut_inside, "stamp: damaged.exe: damaged certificate table: the signature does not parse"},
+      {"a truncated signature", cut_inside,
+       "stamp: damaged.exe: damaged certificate table: the signature does not parse"},
       {"a corrupted length", grown_length, "stamp: damaged.exe: the signature does not parse: an element of"},
       {"a stamp after the signature", test::concat(signed_file, "00000038"),
        "stamp: damaged.exe: 8 bytes follow the certificate table, which must end a signed installer"},

@@ -22,7 +22,9 @@ constexpr int kDeepestNesting = 100;
 
 [[nodiscard]] Status check_nesting_below(std::span<const std::uint8_t> der, const Element& element, int depth) {
   if (!constructed(element)) return Done{};
-  if (depth == kDeepestNesting) return at(element.begin, "elements nested more than " + std::to_string(depth) + " deep");
+  if (depth == kDeepestNesting) {
+    return at(element.begin, "elements nested more than " + std::to_string(depth) + " deep");
+  }
   const Result<std::vector<Element>> children = read_children(der, element);
   if (!children.ok()) return Error{children.error()};
   for (const Element& child : children.value()) {

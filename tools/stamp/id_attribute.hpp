@@ -3,14 +3,18 @@
 // unauthenticated attribute of its signer:
 //
 //   SEQUENCE {
-//     OBJECT IDENTIFIER 2.25.332310008888577121657848403003384103454
+//     OBJECT IDENTIFIER 1.2.840.113556.1.8000.2554.64000.37990.53315.19323.37380.13937357.5866014.1
 //     SET { OCTET STRING { filler: 0 or more zero bytes, then the 8 digits } }
 //   }
 //
-// The type is the project's own: an OID made from a UUID (the 2.25 arc,
-// ITU-T X.667), which needs no registration. The filler sizes the whole
-// signature to a multiple of 8 bytes, so that it needs no padding and its
-// last bytes, the digits, are the last bytes of the file.
+// The type is the project's own: the first attribute under the OID of the
+// project's GUID fa009466-d043-4b7b-9204-d4aacd59821e in the arc Microsoft
+// keeps for GUID-based OIDs (1.2.840.113556.1.8000.2554, the GUID in seven
+// parts of 16 and 24 bits), which needs no registration. Every arc fits in
+// 24 bits, so that every ASN.1 decoder reads it; the 128-bit arc of a UUID
+// OID under 2.25 is one that many decoders misread. The filler sizes the
+// whole signature to a multiple of 8 bytes, so that it needs no padding and
+// its last bytes, the digits, are the last bytes of the file.
 
 #include <cstdint>
 #include <span>

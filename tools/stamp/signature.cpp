@@ -28,7 +28,8 @@ constexpr std::size_t kEntryAlignment = 8;
   return der::header_size(content_size) + content_size;
 }
 
-[[nodiscard]] Result<std::vector<der::Element>> children(std::span<const std::uint8_t> der, const der::Element& parent) {
+[[nodiscard]] Result<std::vector<der::Element>> children(std::span<const std::uint8_t> der,
+                                                         const der::Element& parent) {
   Result<std::vector<der::Element>> found = der::read_children(der, parent);
   if (!found.ok()) return does_not_parse(found.error());
   return found;
