@@ -7,6 +7,7 @@
 #include "core/stamp.hpp"
 #include "tests/tools/synthetic_pe.hpp"
 #include "tests/tools/synthetic_signature.hpp"
+#include "tools/stamp/pe_checksum.hpp"
 
 namespace lumen::stamp {
 namespace {
@@ -121,7 +122,12 @@ TEST(Installer, SignedInstallersAreStampedInsideTheSignatureAlone) {
   EXPECT_EQ(u32_at(first, SyntheticPe::kCertificateDirectory + 4), first.size() - table);
   EXPECT_EQ(u32_at(first, table), first.size() - table) << "the entry fills the table, without padding";
   EXPECT_EQ(u32_at(first, table + 4), 0x00020200u) << "revision 2.0, PKCS#7 SignedData";
-  EXPECT_NE(u32_at(first, SyntheticPe::kChecksum), 0u) << "the checksum is computed";
+  const std::span<const std::uint8_t> whole = first;
+  EXPECT_EQ(u32_at(first, SyntheticPe::kChecksum),
+            pe_checksum(checksum_sum(whole, 0) - checksum_sum(whole.subspan(SyntheticPe::kChecksum, 4),
+                                                              SyntheticPe::kChecksum),
+                        first.size()))
+      << "the checksum is the whole stamped file's";
 
   const Result<Installer> stamped = Installer::from_file_content(first);
   ASSERT_TRUE(stamped.ok()) << stamped.error();

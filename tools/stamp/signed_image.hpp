@@ -23,14 +23,18 @@ class SignedImage {
 
   [[nodiscard]] const Signature& signature() const noexcept { return signature_; }
   // The file with `der` (sized to a multiple of 8) as its signature, and
-  // its checksum computed anew, as a signing tool leaves it.
+  // its checksum computed anew, as a signing tool leaves it. `file` is the
+  // one the image was read from.
   [[nodiscard]] ByteBuffer with_signature(std::span<const std::uint8_t> file, std::span<const std::uint8_t> der) const;
 
  private:
-  SignedImage(CertificateTable table, std::uint64_t checksum_field, Signature signature) noexcept;
+  SignedImage(CertificateTable table, std::uint64_t checksum_field, std::uint64_t image_sum,
+              Signature signature) noexcept;
 
   CertificateTable table_;
   std::uint64_t checksum_field_ = 0;
+  // The checksum's sum over the image, summed once for every copy.
+  std::uint64_t image_sum_ = 0;
   Signature signature_;
 };
 
