@@ -55,7 +55,8 @@ TEST(StampCommand, StampsTheInstallerAsBuilt) {
   const ByteBuffer built = read_bytes(built_path);
   const Result<Pe32Layout> layout = read_pe32_layout(built);
   ASSERT_TRUE(layout.ok()) << layout.error();
-  EXPECT_EQ(layout.value().end(), built.size()) << "the installer as built has nothing after its image";
+  EXPECT_EQ(layout.value().image_end, built.size()) << "the installer as built has nothing after its image";
+  EXPECT_FALSE(layout.value().certificate_table) << "nor a signature";
 
   const test::TempFolder folder;
   fs::copy_file(built_path, folder / "installer.exe");

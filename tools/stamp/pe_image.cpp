@@ -161,10 +161,6 @@ struct Headers {
 
 }  // namespace
 
-std::uint64_t Pe32Layout::end() const noexcept {
-  return certificate_table ? std::max(image_end, certificate_table->end()) : image_end;
-}
-
 Result<Pe32Layout> read_pe32_layout(std::span<const std::uint8_t> bytes) {
   const Reader file(bytes);
   const Result<Headers> headers = read_headers(file);

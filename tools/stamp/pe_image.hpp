@@ -28,10 +28,6 @@ struct Pe32Layout {
   std::optional<CertificateTable> certificate_table;
   // Where the optional header's checksum field lies in the file.
   std::uint64_t checksum_field = 0;
-
-  // Where everything the executable itself holds ends: whatever lies beyond
-  // was appended to the built or signed file.
-  [[nodiscard]] std::uint64_t end() const noexcept;
 };
 
 // Refuses files that are not PE32 for i386, and files whose headers point
