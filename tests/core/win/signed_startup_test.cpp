@@ -25,7 +25,8 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr const char* kWizardClass = "LumenForm";
-constexpr const char* kIdAttributeType = "1.2.840.113556.1.8000.2554.64000.37990.53315.19323.37380.13937357.5866014.1";
+constexpr const char* kIdAttributeType =
+    "1.2.840.113556.1.8000.2554.64000.37990.53315.19323.37380.13937357.5866014.1";
 
 [[nodiscard]] std::string signed_installer() {
   return test::built_program("installer_rig_agent_name-signed-00004242.exe");
@@ -41,7 +42,7 @@ TEST(SignedStartUp, AsksTheServiceWithTheIdStampedInsideTheSignature) {
 
   test::RunningProgram installer(signed_installer());
   ASSERT_TRUE(installer.started());
-  // Its start-up asks the service first, which is slow under emulation.
+  // Its start-up asks the service first; a busy machine takes its time.
   const std::vector<HWND> wizards = installer.windows(kWizardClass, 60s);
   ASSERT_EQ(wizards.size(), 1u);
   char title[64] = {};
