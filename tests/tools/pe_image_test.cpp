@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "tests/tools/synthetic_pe.hpp"
@@ -13,7 +14,12 @@ using test::put_u16;
 using test::put_u32;
 using test::SyntheticPe;
 
-TEST(Pe32ImageEnd, IsTheFurthestOfHeadersSectionsSymbolsAndSignature) {
+// Where everything the executable holds ends: its image or its signature.
+[[nodiscard]] std::uint64_t end_of(const Pe32Layout& layout) {
+  return layout.certificate_table ? std::max(layout.image_end, layout.certificate_table->end()) : layout.image_end;
+}
+
+TEST(Pe32Layout, EndsAtTheFurthestOfHeadersSectionsSymbolsAndSignature) {
   struct Case {
     const char* name;
     SyntheticPe pe;
@@ -28,34 +34,49 @@ TEST(Pe32ImageEnd, IsTheFurthestOfHeadersSectionsSymbolsAndSignature) {
        0x400 + 0x600 + 0x200 + 10 * 18 + 0x31},
       {"an empty string table still has its size field", {.symbol_count = 2, .string_table_size = 0},
        0xC00 + 2 * 18 + 4},
-      {"a signature, 8-byte aligned, ends the file", {.symbol_count = 3, .certificate_size = 0x48},
+      {"a signature, 8-byte aligned, ends the file",
+       {.symbol_count = 3, .certificate_table = ByteBuffer(0x48, 0xCC)},
        0xC00 + 3 * 18 + 4 + 6 + 0x48},
   };
   for (const Case& c : cases) {
-    const Result<std::uint64_t> end = pe32_image_end(c.pe.build());
-    ASSERT_TRUE(end.ok()) << c.name << ": " << end.error();
-    EXPECT_EQ(end.value(), c.want) << c.name;
-    EXPECT_EQ(end.value(), c.pe.build().size()) << c.name << ": a built file ends where its image ends";
+    const Result<Pe32Layout> layout = read_pe32_layout(c.pe.build());
+    ASSERT_TRUE(layout.ok()) << c.name << ": " << layout.error();
+    EXPECT_EQ(end_of(layout.value()), c.want) << c.name;
+    EXPECT_EQ(end_of(layout.value()), c.pe.build().size()) << c.name << ": a built file ends where its image ends";
+    EXPECT_EQ(layout.value().checksum_field, SyntheticPe::kChecksum) << c.name;
   }
 }
 
-TEST(Pe32ImageEnd, FindsTheFurthestSectionWhateverItsPlaceInTheTable) {
+TEST(Pe32Layout, KeepsTheSignatureApartFromTheImage) {
+  const SyntheticPe pe{.symbol_count = 3, .certificate_table = ByteBuffer(0x48, 0xCC)};
+  const Result<Pe32Layout> layout = read_pe32_layout(pe.build());
+  ASSERT_TRUE(layout.ok()) << layout.error();
+  EXPECT_EQ(layout.value().image_end, 0xC00u + 3 * 18 + 4);
+  ASSERT_TRUE(layout.value().certificate_table);
+  const CertificateTable& table = *layout.value().certificate_table;
+  EXPECT_EQ(table.offset, 0xC00u + 3 * 18 + 4 + 6) << "aligned to 8";
+  EXPECT_EQ(table.size, 0x48u);
+  EXPECT_EQ(table.size_field, SyntheticPe::kCertificateDirectory + 4);
+  EXPECT_FALSE(read_pe32_layout(SyntheticPe{}.build()).value().certificate_table);
+}
+
+TEST(Pe32Layout, FindsTheFurthestSectionWhateverItsPlaceInTheTable) {
   ByteBuffer pe = SyntheticPe{}.build();
   const std::size_t text = SyntheticPe{}.section_table();
   const std::size_t data = text + 40;
   // Swap where the two sections' data lie: .text now comes last in the file.
   put_u32(pe, text + 20, 0x400 + 0x200);
   put_u32(pe, data + 20, 0x400);
-  const Result<std::uint64_t> end = pe32_image_end(pe);
-  ASSERT_TRUE(end.ok()) << end.error();
-  EXPECT_EQ(end.value(), 0xC00u);
+  const Result<Pe32Layout> layout = read_pe32_layout(pe);
+  ASSERT_TRUE(layout.ok()) << layout.error();
+  EXPECT_EQ(layout.value().image_end, 0xC00u);
 }
 
 // Every header field the measurement relies on, damaged one at a time.
-TEST(Pe32ImageEnd, RefusesWhatIsNotAnIntactPe32) {
+TEST(Pe32Layout, RefusesWhatIsNotAnIntactPe32) {
   const SyntheticPe plain;
   const SyntheticPe with_symbols{.symbol_count = 4, .string_table_size = 8};
-  const SyntheticPe signed_pe{.certificate_size = 0x40};
+  const SyntheticPe signed_pe{.certificate_table = ByteBuffer(0x40, 0xCC)};
   const std::uint32_t coff = SyntheticPe::kCoffHeader;
   const std::uint32_t optional = SyntheticPe::kOptionalHeader;
   const std::uint32_t table = plain.section_table();
@@ -92,9 +113,9 @@ TEST(Pe32ImageEnd, RefusesWhatIsNotAnIntactPe32) {
   for (const Case& c : cases) {
     ByteBuffer file = c.pe.build();
     c.damage(file);
-    const Result<std::uint64_t> end = pe32_image_end(file);
-    ASSERT_FALSE(end.ok()) << c.name << " measured " << end.value();
-    EXPECT_NE(end.error().find(c.want), std::string::npos) << c.name << ": " << end.error();
+    const Result<Pe32Layout> layout = read_pe32_layout(file);
+    ASSERT_FALSE(layout.ok()) << c.name << " measured " << end_of(layout.value());
+    EXPECT_NE(layout.error().find(c.want), std::string::npos) << c.name << ": " << layout.error();
   }
 }
 

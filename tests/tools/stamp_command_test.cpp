@@ -1,41 +1,23 @@
 // The built command, run as a distributor runs it.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <cstdlib>
 
 #include "core/stamp.hpp"
+#include "tests/tools/shell_command.hpp"
 #include "tests/tools/synthetic_pe.hpp"
-#include "tests/tools/temp_folder.hpp"
 #include "tools/stamp/pe_image.hpp"
 
 namespace lumen::stamp {
 namespace {
 
 namespace fs = std::filesystem;
+using test::CommandOutcome;
 using test::concat;
 using test::read_bytes;
 using test::write_bytes;
 
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-[[nodiscard]] Outcome run_command(const test::TempFolder& folder, const std::string& args) {
-  const std::string line = "cd '" + folder.path().string() + "' && '" LUMEN_STAMP_COMMAND "' " + args +
-                           " >command.out 2>command.err";
-  const int raw = std::system(line.c_str());
-  const ByteBuffer out = read_bytes(folder / "command.out");
-  const ByteBuffer err = read_bytes(folder / "command.err");
-  const Outcome outcome{.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1,
-                        .out = std::string(out.begin(), out.end()),
-                        .err = std::string(err.begin(), err.end())};
-  fs::remove(folder / "command.out");
-  fs::remove(folder / "command.err");
-  return outcome;
+[[nodiscard]] CommandOutcome run_command(const test::TempFolder& folder, const std::string& args) {
+  return test::run_in(folder, "'" LUMEN_STAMP_COMMAND "' " + args);
 }
 
 TEST(StampCommand, ExitStatusSaysDoneRefusedOrBadCommandLine) {
@@ -48,7 +30,7 @@ TEST(StampCommand, ExitStatusSaysDoneRefusedOrBadCommandLine) {
     const char* err;
   };
   const Case cases[] = {
-      {"installer.exe 00000038 -o a.exe", 0, "a.exe: stamped 00000038\n", ""},
+      {"installer.exe 00000038 -o a.exe", 0, "a.exe: stamped 00000038 after the image\n", ""},
       {"--show a.exe", 0, "00000038\n", ""},
       {"installer.exe 38 -o b.exe", 1, "",
        "stamp: agent id \"38\" is not exactly 8 ASCII digits (zero-padded: 00000038)\n"},
@@ -57,7 +39,7 @@ TEST(StampCommand, ExitStatusSaysDoneRefusedOrBadCommandLine) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args);
-    const Outcome r = run_command(folder, c.args);
+    const CommandOutcome r = run_command(folder, c.args);
     EXPECT_EQ(r.status, c.status);
     EXPECT_EQ(r.out, c.out);
     EXPECT_TRUE(r.err.starts_with(c.err)) << r.err;
@@ -71,9 +53,10 @@ TEST(StampCommand, StampsTheInstallerAsBuilt) {
   const fs::path built_path = LUMEN_BUILT_INSTALLER;
   if (!fs::exists(built_path)) GTEST_SKIP() << "no Windows build at " << built_path;
   const ByteBuffer built = read_bytes(built_path);
-  const Result<std::uint64_t> image_end = pe32_image_end(built);
-  ASSERT_TRUE(image_end.ok()) << image_end.error();
-  EXPECT_EQ(image_end.value(), built.size()) << "the installer as built has nothing after its image";
+  const Result<Pe32Layout> layout = read_pe32_layout(built);
+  ASSERT_TRUE(layout.ok()) << layout.error();
+  EXPECT_EQ(layout.value().image_end, built.size()) << "the installer as built has nothing after its image";
+  EXPECT_FALSE(layout.value().certificate_table) << "nor a signature";
 
   const test::TempFolder folder;
   fs::copy_file(built_path, folder / "installer.exe");

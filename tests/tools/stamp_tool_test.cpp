@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "tests/tools/synthetic_pe.hpp"
+#include "tests/tools/synthetic_signature.hpp"
 #include "tests/tools/temp_folder.hpp"
 #include "tools/stamp/system_files.hpp"
 
@@ -49,6 +50,11 @@ class StampTool : public ::testing::Test {
   fs::path previous_;
   SystemFiles system_;
   const ByteBuffer built_ = test::SyntheticPe{.symbol_count = 12, .string_table_size = 0x40}.build();
+  // The same build signed, as a signing tool leaves it.
+  const ByteBuffer signed_ =
+      test::SyntheticPe{.symbol_count = 12, .string_table_size = 0x40,
+                        .certificate_table = test::certificate_entry(test::SyntheticSignature{}.build())}
+          .build();
 };
 
 // Every refused command line leaves the folder exactly as it was: no output,
@@ -60,6 +66,14 @@ TEST_F(StampTool, RefusesBadInputAndTouchesNothing) {
   write_bytes("truncated.exe", ByteBuffer(built_.begin(), built_.begin() + 0x900));
   write_bytes("junk.exe", concat(built_, "junk!"));
   write_bytes("double.exe", concat(built_, "0000003800000039"));
+  write_bytes("signed.exe", signed_);
+  write_bytes("signed-then-appended.exe", concat(signed_, "00000038"));
+  const ByteBuffer signature = test::SyntheticSignature{}.build();
+  const ByteBuffer entry = test::certificate_entry(signature);
+  write_bytes("two-signatures.exe", test::SyntheticPe{.certificate_table = test::joined({entry, entry})}.build());
+  const ByteBuffer cut_signature(signature.begin(), signature.end() - 16);
+  write_bytes("cut-signature.exe",
+              test::SyntheticPe{.certificate_table = test::certificate_entry(cut_signature)}.build());
   write_bytes("ids.txt", concat({}, "00000039\n00000040\n"));
   write_bytes("ids-bad.txt", concat({}, "00000039\n0000040\n\n00000041\n"));
   write_bytes("ids-repeated.txt", concat({}, "00000038\n00000039\n00000038\n"));
@@ -119,6 +133,15 @@ TEST_F(StampTool, RefusesBadInputAndTouchesNothing) {
       {"junk after the image", {"junk.exe", "00000039", "-o", "a.exe"}, kExitRefused,
        "stamp: junk.exe: 5 bytes follow the executable image and they are not one 8-digit stamp"},
       {"stamped twice", {"double.exe", "00000039", "-o", "a.exe"}, kExitRefused, "16 bytes follow"},
+      // Signed inputs whose copies would not verify.
+      {"stamp after the signature", {"signed-then-appended.exe", "00000039", "-o", "a.exe"}, kExitRefused,
+       "stamp: signed-then-appended.exe: 8 bytes follow the certificate table, which must end a signed installer"},
+      {"two signatures", {"two-signatures.exe", "00000039", "-o", "a.exe"}, kExitRefused,
+       "stamp: two-signatures.exe: the certificate table holds more than one entry"},
+      {"signature cut short", {"cut-signature.exe", "00000039", "-o", "a.exe"}, kExitRefused,
+       "stamp: cut-signature.exe: damaged certificate table: the signature does not parse"},
+      {"batch of a signature cut short", {"cut-signature.exe", "--batch", "ids.txt", "-o", "out"}, kExitRefused,
+       "stamp: cut-signature.exe: damaged certificate table"},
       // The output.
       {"output folder missing", {"installer.exe", "00000039", "-o", "absent/a.exe"}, kExitRefused,
        "stamp: cannot write absent/a.exe (no temporary file in absent): No such file or directory\n"},
@@ -127,6 +150,8 @@ TEST_F(StampTool, RefusesBadInputAndTouchesNothing) {
       // Showing.
       {"show an unstamped installer", {"--show", "installer.exe"}, kExitRefused, "stamp: installer.exe: not stamped\n"},
       {"show junk", {"--show", "junk.exe"}, kExitRefused, "junk.exe: 5 bytes follow"},
+      {"show a signed installer", {"--show", "signed.exe"}, kExitRefused, "stamp: signed.exe: not stamped\n"},
+      {"show a stamp after the signature", {"--show", "signed-then-appended.exe"}, kExitRefused, "8 bytes follow"},
       {"show a text file", {"--show", "notes.txt"}, kExitRefused, "notes.txt: not a PE32 executable"},
       // Batches: nothing is written unless everything is good.
       {"bad lines in the list", {"installer.exe", "--batch", "ids-bad.txt", "-o", "out"}, kExitRefused,
@@ -163,13 +188,13 @@ TEST_F(StampTool, WritesAStampedCopyAndReplacesTheStampOfOne) {
 
   Outcome r = run({"installer.exe", "00000038", "-o", "a.exe"});
   EXPECT_EQ(r.status, kExitDone) << r.err;
-  EXPECT_EQ(r.out, "a.exe: stamped 00000038\n");
+  EXPECT_EQ(r.out, "a.exe: stamped 00000038 after the image\n");
   EXPECT_EQ(read_bytes("a.exe"), concat(built_, "00000038"));
   EXPECT_EQ(fs::status("a.exe").permissions(), fs::status("installer.exe").permissions());
 
   r = run({"a.exe", "12345678", "-o", "b.exe"});
   EXPECT_EQ(r.status, kExitDone) << r.err;
-  EXPECT_EQ(r.out, "b.exe: stamped 12345678 (was 00000038)\n");
+  EXPECT_EQ(r.out, "b.exe: stamped 12345678 after the image (was 00000038)\n");
   EXPECT_EQ(read_bytes("b.exe"), concat(built_, "12345678"));
 
   r = run({"--show", "b.exe"});
@@ -190,7 +215,7 @@ TEST_F(StampTool, WritesAStampedCopyAndReplacesTheStampOfOne) {
 TEST_F(StampTool, StampsTheInputItselfWhenAskedTo) {
   const Outcome r = run({"stamped.exe", "00000039", "--in-place"});
   EXPECT_EQ(r.status, kExitDone) << r.err;
-  EXPECT_EQ(r.out, "stamped.exe: stamped 00000039 (was 00000038)\n");
+  EXPECT_EQ(r.out, "stamped.exe: stamped 00000039 after the image (was 00000038)\n");
   EXPECT_EQ(read_bytes("stamped.exe"), concat(built_, "00000039"));
   EXPECT_EQ(folder_.snapshot().size(), 2u) << "no temporary file is left";
 }
@@ -200,8 +225,8 @@ TEST_F(StampTool, BatchWritesOneCopyPerListedId) {
   const Outcome r = run({"stamped.exe", "--batch", "ids.txt", "-o", "out/north"});
   EXPECT_EQ(r.status, kExitDone) << r.err;
   EXPECT_EQ(r.out,
-            "out/north/stamped-00000039.exe: stamped 00000039 (was 00000038)\n"
-            "out/north/stamped-00000040.exe: stamped 00000040 (was 00000038)\n");
+            "out/north/stamped-00000039.exe: stamped 00000039 after the image (was 00000038)\n"
+            "out/north/stamped-00000040.exe: stamped 00000040 after the image (was 00000038)\n");
   EXPECT_EQ(read_bytes("out/north/stamped-00000039.exe"), concat(built_, "00000039"));
   EXPECT_EQ(read_bytes("out/north/stamped-00000040.exe"), concat(built_, "00000040"));
   EXPECT_EQ(folder_.snapshot().size(), 7u) << "two installers, ids.txt, two copies and two folders";
@@ -227,6 +252,31 @@ TEST_F(StampTool, BatchCopiesNeverShowAnIdTheyDoNotCarry) {
   }
 }
 
+TEST_F(StampTool, StampsSignedInstallersInsideTheSignatureOneByOneOrInABatch) {
+  write_bytes("signed.exe", signed_);
+  write_bytes("ids.txt", concat({}, "00000039\n00000040\n"));
+  const auto stamp_at_end = [](const ByteBuffer& file) {
+    return std::string(file.end() - 8, file.end());
+  };
+
+  Outcome r = run({"signed.exe", "00000038", "-o", "a.exe"});
+  EXPECT_EQ(r.status, kExitDone) << r.err;
+  EXPECT_EQ(r.out, "a.exe: stamped 00000038 inside the signature\n");
+  EXPECT_EQ(stamp_at_end(read_bytes("a.exe")), "00000038");
+
+  r = run({"a.exe", "--batch", "ids.txt", "-o", "out"});
+  EXPECT_EQ(r.status, kExitDone) << r.err;
+  EXPECT_EQ(r.out,
+            "out/a-00000039.exe: stamped 00000039 inside the signature (was 00000038)\n"
+            "out/a-00000040.exe: stamped 00000040 inside the signature (was 00000038)\n");
+  for (const char* id : {"00000039", "00000040"}) {
+    const std::string copy = std::string("out/a-") + id + ".exe";
+    EXPECT_EQ(stamp_at_end(read_bytes(copy)), id);
+    EXPECT_EQ(run({"--show", copy}).out, std::string(id) + "\n");
+  }
+  EXPECT_EQ(read_bytes("signed.exe"), signed_);
+}
+
 // The machine's files, except that one write fails as on a full disk.
 class FilesFailingOneWrite final : public StampFiles {
  public:
@@ -250,7 +300,7 @@ TEST_F(StampTool, ABatchStoppedByAFailedWriteSaysHowFarItGot) {
   FilesFailingOneWrite files(2);
   const Outcome r = run({"installer.exe", "--batch", "ids.txt", "-o", "out"}, files);
   EXPECT_EQ(r.status, kExitRefused);
-  EXPECT_EQ(r.out, "out/installer-00000039.exe: stamped 00000039\n");
+  EXPECT_EQ(r.out, "out/installer-00000039.exe: stamped 00000039 after the image\n");
   EXPECT_EQ(r.err,
             "stamp: cannot write out/installer-00000040.exe: No space left on device\n"
             "stamp: batch stopped after 1 of 3 stamped copies\n");

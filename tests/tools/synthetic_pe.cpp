@@ -70,11 +70,12 @@ ByteBuffer SyntheticPe::build() const {
     put_u32(pe, strings, string_table_size);
     pad_to(pe, strings + std::max<std::uint32_t>(string_table_size, 4));
   }
-  if (certificate_size != 0) {
+  if (!certificate_table.empty()) {
     const auto at = aligned(static_cast<std::uint32_t>(pe.size()), 8);
-    put_u32(pe, kOptionalHeader + 96 + 4 * 8, at);
-    put_u32(pe, kOptionalHeader + 96 + 4 * 8 + 4, certificate_size);
-    pad_to(pe, at + certificate_size);
+    put_u32(pe, kCertificateDirectory, at);
+    put_u32(pe, kCertificateDirectory + 4, static_cast<std::uint32_t>(certificate_table.size()));
+    pad_to(pe, at);
+    pe.insert(pe.end(), certificate_table.begin(), certificate_table.end());
   }
   return pe;
 }

@@ -22,6 +22,9 @@ struct SyntheticPe {
   static constexpr std::uint32_t kCoffHeader = kPeHeader + 4;
   static constexpr std::uint32_t kOptionalHeader = kCoffHeader + 20;
   static constexpr std::uint32_t kSizeOfHeaders = 0x400;
+  static constexpr std::uint32_t kChecksum = kOptionalHeader + 64;
+  // The security data directory: the certificate table's offset, then its size.
+  static constexpr std::uint32_t kCertificateDirectory = kOptionalHeader + 96 + 4 * 8;
 
   std::uint16_t machine = 0x14C;
   std::uint16_t magic = 0x10B;
@@ -31,8 +34,8 @@ struct SyntheticPe {
   // size field included) follow the sections.
   std::uint32_t symbol_count = 0;
   std::uint32_t string_table_size = 4;
-  // With a size, a certificate table ends the file.
-  std::uint32_t certificate_size = 0;
+  // With bytes, a certificate table of these bytes ends the file.
+  ByteBuffer certificate_table = {};
 
   [[nodiscard]] ByteBuffer build() const;
   [[nodiscard]] std::uint32_t section_table() const { return kOptionalHeader + optional_size; }

@@ -18,7 +18,8 @@ inline constexpr std::string_view kUsage =
     "       stamp INSTALLER --batch IDS -o DIR   write DIR/NAME-ID.EXT for every id listed in IDS\n"
     "\n"
     "AGENT_ID is exactly 8 ASCII digits, for example 00000038. A stamp already\n"
-    "there is replaced, never doubled. IDS holds one id per line; blank lines and\n"
+    "there is replaced, never doubled. A signed INSTALLER gets the id inside its\n"
+    "signature, which still verifies. IDS holds one id per line; blank lines and\n"
     "lines starting with # are skipped; the batch writes nothing unless every\n"
     "line is good. Exit status: 0 done, 1 refused or failed, 2 bad command line.\n";
 

@@ -8,26 +8,43 @@
 
 namespace lumen::stamp {
 
-Installer::Installer(ByteBuffer content, std::size_t image_end, std::optional<Stamp> stamp) noexcept
-    : content_(std::move(content)), image_end_(image_end), stamp_(std::move(stamp)) {}
+Installer::Installer(ByteBuffer content, Form form) noexcept : content_(std::move(content)), form_(std::move(form)) {}
 
 Result<Installer> Installer::from_file_content(ByteBuffer content) {
-  const Result<std::uint64_t> image_end = pe32_image_end(content);
-  if (!image_end.ok()) return Error{image_end.error()};
-  const auto end = static_cast<std::size_t>(image_end.value());
+  const Result<Pe32Layout> layout = read_pe32_layout(content);
+  if (!layout.ok()) return Error{layout.error()};
+  if (layout.value().certificate_table) {
+    Result<SignedImage> signed_image = SignedImage::read(content, layout.value());
+    if (!signed_image.ok()) return Error{signed_image.error()};
+    return Installer(std::move(content), std::move(signed_image).value());
+  }
+  const auto end = static_cast<std::size_t>(layout.value().image_end);
   const std::span<const std::uint8_t> appended = std::span(content).subspan(end);
-  if (appended.empty()) return Installer(std::move(content), end, std::nullopt);
+  if (appended.empty()) return Installer(std::move(content), Unsigned{.image_end = end, .stamp = std::nullopt});
   std::optional<Stamp> stamp = Stamp::from_bytes(appended);
   if (!stamp) {
     return Error{std::to_string(appended.size()) +
                  " bytes follow the executable image and they are not one 8-digit stamp; not guessing where "
                  "the installer ends (start from the installer as built)"};
   }
-  return Installer(std::move(content), end, std::move(stamp));
+  return Installer(std::move(content), Unsigned{.image_end = end, .stamp = std::move(stamp)});
+}
+
+const std::optional<Stamp>& Installer::stamp() const noexcept {
+  if (const auto* signed_image = std::get_if<SignedImage>(&form_)) return signed_image->signature().stamp();
+  return std::get<Unsigned>(form_).stamp;
+}
+
+StampPlace Installer::stamp_place() const noexcept {
+  return std::holds_alternative<SignedImage>(form_) ? StampPlace::InSignature : StampPlace::AfterImage;
 }
 
 ByteBuffer Installer::stamped_with(const Stamp& stamp) const {
-  ByteBuffer stamped(content_.begin(), content_.begin() + static_cast<std::ptrdiff_t>(image_end_));
+  if (const auto* signed_image = std::get_if<SignedImage>(&form_)) {
+    return signed_image->with_signature(content_, signed_image->signature().stamped_with(stamp));
+  }
+  const std::size_t image_end = std::get<Unsigned>(form_).image_end;
+  ByteBuffer stamped(content_.begin(), content_.begin() + static_cast<std::ptrdiff_t>(image_end));
   stamped.insert(stamped.end(), stamp.bytes().begin(), stamp.bytes().end());
   return stamped;
 }

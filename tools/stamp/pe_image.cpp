@@ -19,6 +19,7 @@ constexpr std::uint64_t kSymbolSize = 18;
 constexpr std::uint64_t kStringTableSizeField = 4;
 // Optional header fields of PE32 at their offsets.
 constexpr std::uint64_t kSizeOfHeadersField = 60;
+constexpr std::uint64_t kChecksumField = 64;
 constexpr std::uint64_t kDirectoryCountField = 92;
 constexpr std::uint64_t kDirectoriesStart = 96;
 constexpr std::uint64_t kDirectorySize = 8;
@@ -144,35 +145,41 @@ struct Headers {
   return strings_end;
 }
 
-// The end of the certificate table (the signature), or 0 without one.
-[[nodiscard]] Result<std::uint64_t> certificates_end(const Reader& file, const Headers& headers) {
+// The certificate table (the signature), if the file lists one.
+[[nodiscard]] Result<std::optional<CertificateTable>> certificate_table(const Reader& file, const Headers& headers) {
   const std::uint64_t entry = kDirectoriesStart + kCertificateDirectory * kDirectorySize;
   const bool listed = file.u32(headers.optional + kDirectoryCountField) > kCertificateDirectory &&
                       headers.optional_size >= entry + kDirectorySize;
-  if (!listed) return std::uint64_t{0};
-  const std::uint64_t size = file.u32(headers.optional + entry + 4);
-  if (size == 0) return std::uint64_t{0};
-  const std::uint64_t end = file.u32(headers.optional + entry) + size;
-  if (end > file.size()) return damaged("the certificate table", end, file.size());
-  return end;
+  if (!listed) return std::optional<CertificateTable>();
+  const CertificateTable table{.offset = file.u32(headers.optional + entry),
+                               .size = file.u32(headers.optional + entry + 4),
+                               .size_field = headers.optional + entry + 4};
+  if (table.size == 0) return std::optional<CertificateTable>();
+  if (table.end() > file.size()) return damaged("the certificate table", table.end(), file.size());
+  return std::optional<CertificateTable>(table);
 }
 
 }  // namespace
 
-Result<std::uint64_t> pe32_image_end(std::span<const std::uint8_t> bytes) {
+Result<Pe32Layout> read_pe32_layout(std::span<const std::uint8_t> bytes) {
   const Reader file(bytes);
   const Result<Headers> headers = read_headers(file);
   if (!headers.ok()) return Error{headers.error()};
   const std::uint64_t size_of_headers = file.u32(headers.value().optional + kSizeOfHeadersField);
   if (size_of_headers > file.size()) return damaged("the header block", size_of_headers, file.size());
 
-  std::uint64_t end = size_of_headers;
-  for (const auto measure : {sections_end, symbols_end, certificates_end}) {
+  Pe32Layout layout{.image_end = size_of_headers,
+                    .certificate_table = std::nullopt,
+                    .checksum_field = headers.value().optional + kChecksumField};
+  for (const auto measure : {sections_end, symbols_end}) {
     const Result<std::uint64_t> part_end = measure(file, headers.value());
     if (!part_end.ok()) return Error{part_end.error()};
-    end = std::max(end, part_end.value());
+    layout.image_end = std::max(layout.image_end, part_end.value());
   }
-  return end;
+  Result<std::optional<CertificateTable>> table = certificate_table(file, headers.value());
+  if (!table.ok()) return Error{table.error()};
+  layout.certificate_table = std::move(table).value();
+  return layout;
 }
 
 }  // namespace lumen::stamp

@@ -2,16 +2,36 @@
 // Measures a 32-bit x86 Windows executable (PE32) in its file.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "tools/stamp/result.hpp"
 
 namespace lumen::stamp {
 
-// Where the executable's own bytes end: the furthest of its headers, its
-// sections' raw data, its COFF symbol and string tables and its certificate
-// table. Whatever lies beyond was appended to the built file. Refuses files
-// that are not PE32 for i386, and files whose headers point past their end.
-[[nodiscard]] Result<std::uint64_t> pe32_image_end(std::span<const std::uint8_t> file);
+// The certificate table (the signature) as the security data directory
+// gives it: a file offset and a size.
+struct CertificateTable {
+  std::uint64_t offset = 0;
+  std::uint64_t size = 0;
+  // Where the directory's size field lies in the file.
+  std::uint64_t size_field = 0;
+
+  [[nodiscard]] std::uint64_t end() const noexcept { return offset + size; }
+};
+
+struct Pe32Layout {
+  // Where the executable's own bytes end, its certificate table aside: the
+  // furthest of its headers, its sections' raw data and its COFF symbol and
+  // string tables.
+  std::uint64_t image_end = 0;
+  std::optional<CertificateTable> certificate_table;
+  // Where the optional header's checksum field lies in the file.
+  std::uint64_t checksum_field = 0;
+};
+
+// Refuses files that are not PE32 for i386, and files whose headers point
+// past their end.
+[[nodiscard]] Result<Pe32Layout> read_pe32_layout(std::span<const std::uint8_t> file);
 
 }  // namespace lumen::stamp

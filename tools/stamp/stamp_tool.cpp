@@ -55,13 +55,17 @@ struct Source {
   return Source{.installer = std::move(installer).value(), .permissions = permissions};
 }
 
-// Writes one stamped copy and says what it replaced.
+[[nodiscard]] std::string_view place_name(StampPlace place) noexcept {
+  return place == StampPlace::InSignature ? "inside the signature" : "after the image";
+}
+
+// Writes one stamped copy and says where the stamp went and what it replaced.
 [[nodiscard]] Status write_copy(StampFiles& files, const Source& source, const Stamp& stamp, const fs::path& output,
                                 std::ostream& out) {
   const Installer& installer = source.installer;
   const Status written = files.replace(output, installer.stamped_with(stamp), source.permissions);
   if (!written.ok()) return written;
-  out << output.string() << ": stamped " << stamp.digits();
+  out << output.string() << ": stamped " << stamp.digits() << ' ' << place_name(installer.stamp_place());
   if (installer.stamp() && installer.stamp() != stamp) out << " (was " << installer.stamp()->digits() << ")";
   out << '\n';
   return Done{};
