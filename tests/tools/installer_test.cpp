@@ -195,7 +195,7 @@ TEST(Installer, PassesOnWhyAFileIsNoInstaller) {
   ByteBuffer x64 = SyntheticPe{.machine = 0x8664}.build();
   const Result<Installer> installer = Installer::from_file_content(concat(x64, "00000038"));
   ASSERT_FALSE(installer.ok());
-  EXPECT_EQ(installer.error(), "not a PE32 executable: machine 0x8664 is not i386 (0x14C)");
+  EXPECT_EQ(installer.error(), "not a PE32 executable: optional header magic 0x10B does not fit machine 0x8664 (0x20B)");
 }
 
 }  // namespace

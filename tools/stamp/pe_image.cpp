@@ -9,19 +9,26 @@ namespace {
 
 constexpr std::uint16_t kMzSignature = 0x5A4D;          // "MZ"
 constexpr std::uint32_t kPeSignature = 0x00004550;      // "PE\0\0"
-constexpr std::uint16_t kMachineI386 = 0x014C;
-constexpr std::uint16_t kPe32Magic = 0x010B;
+// The installer is PE32 for i386; its 64-bit build (PE32+ for AMD64, what
+// machines without 32-bit Wine test) is stamped the same way. The two differ
+// in where the optional header keeps its data directories.
+struct Format {
+  std::uint16_t machine;
+  std::uint16_t magic;
+  std::uint64_t directory_count_field;
+  std::uint64_t directories_start;
+};
+constexpr Format kPe32{0x014C, 0x010B, 92, 96};
+constexpr Format kPe32Plus{0x8664, 0x020B, 108, 112};
 constexpr std::uint64_t kDosHeaderSize = 64;
 constexpr std::uint64_t kPeOffsetField = 0x3C;
 constexpr std::uint64_t kCoffHeaderSize = 20;
 constexpr std::uint64_t kSectionHeaderSize = 40;
 constexpr std::uint64_t kSymbolSize = 18;
 constexpr std::uint64_t kStringTableSizeField = 4;
-// Optional header fields of PE32 at their offsets.
+// Optional header fields at the same offsets in both formats.
 constexpr std::uint64_t kSizeOfHeadersField = 60;
 constexpr std::uint64_t kChecksumField = 64;
-constexpr std::uint64_t kDirectoryCountField = 92;
-constexpr std::uint64_t kDirectoriesStart = 96;
 constexpr std::uint64_t kDirectorySize = 8;
 // The certificate directory, whose address is a file offset, not an RVA.
 constexpr std::uint64_t kCertificateDirectory = 4;
@@ -81,6 +88,7 @@ struct Headers {
   std::uint64_t coff = 0;
   std::uint64_t optional = 0;
   std::uint64_t optional_size = 0;
+  Format format = kPe32;
 };
 
 [[nodiscard]] Result<Headers> read_headers(const Reader& file) {
@@ -94,17 +102,23 @@ struct Headers {
     return damaged("the COFF header", headers.coff + kCoffHeaderSize, file.size());
   }
   const std::uint16_t machine = file.u16(headers.coff);
-  if (machine != kMachineI386) return not_pe32("machine " + hex(machine) + " is not i386 (0x14C)");
+  if (machine != kPe32.machine && machine != kPe32Plus.machine) {
+    return not_pe32("machine " + hex(machine) + " is not i386 (0x14C) or AMD64 (0x8664)");
+  }
+  headers.format = machine == kPe32.machine ? kPe32 : kPe32Plus;
   headers.optional = headers.coff + kCoffHeaderSize;
   headers.optional_size = file.u16(headers.coff + 16);
   if (!file.holds(headers.optional, std::max<std::uint64_t>(headers.optional_size, 2))) {
     return damaged("the optional header", headers.optional + headers.optional_size, file.size());
   }
   const std::uint16_t magic = file.u16(headers.optional);
-  if (magic != kPe32Magic) return not_pe32("optional header magic " + hex(magic) + " is not PE32 (0x10B)");
-  if (headers.optional_size < kDirectoriesStart) {
-    return not_pe32("its optional header has " + std::to_string(headers.optional_size) +
-                    " bytes, fewer than PE32 needs (" + std::to_string(kDirectoriesStart) + ")");
+  if (magic != headers.format.magic) {
+    return not_pe32("optional header magic " + hex(magic) + " does not fit machine " + hex(machine) + " (" +
+                    hex(headers.format.magic) + ")");
+  }
+  if (headers.optional_size < headers.format.directories_start) {
+    return not_pe32("its optional header has " + std::to_string(headers.optional_size) + " bytes, fewer than " +
+                    std::to_string(headers.format.directories_start) + " needed");
   }
   return headers;
 }
@@ -147,8 +161,8 @@ struct Headers {
 
 // The certificate table (the signature), if the file lists one.
 [[nodiscard]] Result<std::optional<CertificateTable>> certificate_table(const Reader& file, const Headers& headers) {
-  const std::uint64_t entry = kDirectoriesStart + kCertificateDirectory * kDirectorySize;
-  const bool listed = file.u32(headers.optional + kDirectoryCountField) > kCertificateDirectory &&
+  const std::uint64_t entry = headers.format.directories_start + kCertificateDirectory * kDirectorySize;
+  const bool listed = file.u32(headers.optional + headers.format.directory_count_field) > kCertificateDirectory &&
                       headers.optional_size >= entry + kDirectorySize;
   if (!listed) return std::optional<CertificateTable>();
   const CertificateTable table{.offset = file.u32(headers.optional + entry),

@@ -1,5 +1,6 @@
 #pragma once
-// Measures a 32-bit x86 Windows executable (PE32) in its file.
+// Measures a Windows executable in its file: the installer (PE32 for i386),
+// or its 64-bit test build (PE32+ for AMD64).
 
 #include <cstdint>
 #include <optional>
@@ -30,7 +31,7 @@ struct Pe32Layout {
   std::uint64_t checksum_field = 0;
 };
 
-// Refuses files that are not PE32 for i386, and files whose headers point
+// Refuses files that are not PE32 for i386 or PE32+ for AMD64, and files whose headers point
 // past their end.
 [[nodiscard]] Result<Pe32Layout> read_pe32_layout(std::span<const std::uint8_t> file);
 
