@@ -1,28 +1,51 @@
 // Measures how long a program takes from its process start to its first
-// visible top-level window, then ends it:
-//   startup_probe.exe PROGRAM
-// prints "ms=M" (or "ms=none" when no window showed within 60 s).
+// complete paint: a visible top-level window of at least the given size
+// (so not a shadow or a splash of another size) with nothing of it, its
+// children included, left to paint. Then ends the program:
+//   startup_probe.exe PROGRAM WIDTH HEIGHT
+// prints "ms=M" (or "ms=none" when no such paint came within 60 s).
 
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
 struct Search {
   DWORD process;
-  bool found;
+  int width;
+  int height;
+  HWND found;
 };
 
-BOOL CALLBACK find_visible_window(HWND window, LPARAM context) {
+BOOL CALLBACK find_main_window(HWND window, LPARAM context) {
   auto& search = *reinterpret_cast<Search*>(context);
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
-  if (owner == search.process && IsWindowVisible(window)) {
-    search.found = true;
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  if (owner == search.process && IsWindowVisible(window) && rect.right - rect.left >= search.width &&
+      rect.bottom - rect.top >= search.height) {
+    search.found = window;
     return FALSE;
   }
   return TRUE;
+}
+
+BOOL CALLBACK find_unpainted_child(HWND child, LPARAM context) {
+  if (IsWindowVisible(child) && GetUpdateRect(child, nullptr, FALSE)) {
+    *reinterpret_cast<bool*>(context) = true;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+[[nodiscard]] bool painted(HWND window) {
+  if (GetUpdateRect(window, nullptr, FALSE)) return false;
+  bool unpainted_child = false;
+  EnumChildWindows(window, find_unpainted_child, reinterpret_cast<LPARAM>(&unpainted_child));
+  return !unpainted_child;
 }
 
 [[nodiscard]] double milliseconds_between(const LARGE_INTEGER& start, const LARGE_INTEGER& end) {
@@ -34,8 +57,8 @@ BOOL CALLBACK find_visible_window(HWND window, LPARAM context) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: startup_probe PROGRAM\n");
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: startup_probe PROGRAM WIDTH HEIGHT\n");
     return 2;
   }
   STARTUPINFOA startup{};
@@ -47,18 +70,20 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "startup_probe: cannot start %s\n", argv[1]);
     return 1;
   }
-  Search search{process.dwProcessId, false};
+  Search search{process.dwProcessId, std::atoi(argv[2]), std::atoi(argv[3]), nullptr};
+  bool done = false;
   LARGE_INTEGER now = start;
-  while (!search.found && milliseconds_between(start, now) < 60000.0) {
-    EnumWindows(find_visible_window, reinterpret_cast<LPARAM>(&search));
+  while (!done && milliseconds_between(start, now) < 60000.0) {
+    if (search.found == nullptr) EnumWindows(find_main_window, reinterpret_cast<LPARAM>(&search));
+    done = search.found != nullptr && painted(search.found);
     QueryPerformanceCounter(&now);
-    if (!search.found) Sleep(1);
+    if (!done) Sleep(1);
   }
   TerminateProcess(process.hProcess, 0);
   WaitForSingleObject(process.hProcess, 10000);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
-  if (!search.found) {
+  if (!done) {
     std::printf("ms=none\n");
     return 1;
   }
