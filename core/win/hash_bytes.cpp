@@ -9,16 +9,6 @@
 namespace lumen {
 namespace {
 
-// A verification-only context needs no key container; systems that refuse
-// it get a second try with the default container.
-[[nodiscard]] win::CryptProvider acquire_provider() {
-  for (const DWORD flags : {static_cast<DWORD>(CRYPT_VERIFYCONTEXT), DWORD{0}}) {
-    HCRYPTPROV provider = 0;
-    if (CryptAcquireContextA(&provider, "", "", PROV_RSA_FULL, flags)) return win::CryptProvider(provider);
-  }
-  return {};
-}
-
 [[nodiscard]] Text upper_hex(std::span<const std::uint8_t> bytes) {
   static constexpr char kAlphabet[] = "0123456789ABCDEF";
   Text hex;
@@ -34,7 +24,7 @@ namespace {
 
 Text HashBytes(std::span<const std::uint8_t> bytes, ALG_ID algorithm, DWORD length) {
   if (bytes.size() > std::numeric_limits<DWORD>::max()) return {};
-  const win::CryptProvider provider = acquire_provider();
+  const win::CryptProvider provider = win::AcquireHashProvider(PROV_RSA_FULL);
   if (!provider) return {};
   HCRYPTHASH raw_hash = 0;
   if (!CryptCreateHash(provider.get(), algorithm, 0, 0, &raw_hash)) return {};
