@@ -7,9 +7,8 @@
 #include "runtime/byte_buffer.hpp"
 
 namespace lumen {
-namespace {
 
-[[nodiscard]] Text upper_hex(std::span<const std::uint8_t> bytes) {
+Text UpperHex(std::span<const std::uint8_t> bytes) {
   static constexpr char kAlphabet[] = "0123456789ABCDEF";
   Text hex;
   hex.reserve(bytes.size() * 2);
@@ -19,8 +18,6 @@ namespace {
   }
   return hex;
 }
-
-}  // namespace
 
 Text HashBytes(std::span<const std::uint8_t> bytes, ALG_ID algorithm, DWORD length) {
   if (bytes.size() > std::numeric_limits<DWORD>::max()) return {};
@@ -34,7 +31,7 @@ Text HashBytes(std::span<const std::uint8_t> bytes, ALG_ID algorithm, DWORD leng
   DWORD size = length;
   if (!CryptGetHashParam(hash.get(), HP_HASHVAL, digest.data(), &size, 0)) return {};
   digest.resize(std::min<std::size_t>(size, digest.size()));
-  return upper_hex(digest);
+  return UpperHex(digest);
 }
 
 Text DigestHex(std::span<const std::uint8_t> bytes) { return to_lower(HashBytes(bytes, CALG_MD5, 16)); }

@@ -4,23 +4,13 @@
 #include <limits>
 
 #include "core/win/crypto_handles.hpp"
+#include "core/win/hash_bytes.hpp"
 #include "runtime/byte_buffer.hpp"
 
 namespace lumen {
 namespace {
 
 constexpr DWORD kSha256Length = 32;
-
-[[nodiscard]] Text lower_hex(std::span<const std::uint8_t> bytes) {
-  static constexpr char kAlphabet[] = "0123456789abcdef";
-  Text hex;
-  hex.reserve(bytes.size() * 2);
-  for (const std::uint8_t v : bytes) {
-    hex += kAlphabet[v >> 4];
-    hex += kAlphabet[v & 15];
-  }
-  return hex;
-}
 
 class CryptoSha256 final : public StreamDigest {
  public:
@@ -42,7 +32,7 @@ class CryptoSha256 final : public StreamDigest {
     if (!ok_ || !CryptGetHashParam(hash_.get(), HP_HASHVAL, digest.data(), &size, 0) || size != kSha256Length) {
       return {};
     }
-    return lower_hex(digest);
+    return to_lower(UpperHex(digest));
   }
 
  private:

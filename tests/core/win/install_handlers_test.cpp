@@ -126,6 +126,12 @@ class InstallHandlers : public testing::Test {
   HWND window() { return wizard->form().native_handle(); }
   bool shown(std::string_view name) { return IsWindowVisible(control(name).native_handle()) != FALSE; }
   int bar_position() { return static_cast<int>(SendMessageA(control(kProgressBar).native_handle(), PBM_GETPOS, 0, 0)); }
+  // Back on the first page with nothing shown yet, for another install.
+  void start_again() {
+    desktop->messages.clear();
+    desktop->shortcuts.clear();
+    control(kPages).set_current_page(kChooseFolderPage);
+  }
   void install_into(const std::string& folder) {
     control(kFolderEdit).set_text(folder);
     wizard->OnInstallClicked();
@@ -219,9 +225,7 @@ TEST_F(InstallHandlers, FailedAutomaticInstallSaysWhyAndOffersTheManualInstall) 
   int serial = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    desktop->messages.clear();
-    desktop->shortcuts.clear();
-    control(kPages).set_current_page(kChooseFolderPage);
+    start_again();
     serve(c.path);
     state.AppInfo.down_model[0].value[0].is_now = c.current ? 1 : 0;
     const std::string folder = scratch / ("case" + std::to_string(serial++) + "\\");
@@ -502,9 +506,7 @@ TEST_F(InstallHandlers, InstallsOnlyTheProgramThePublishedChecksumNames) {
   int serial = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    desktop->messages.clear();
-    desktop->shortcuts.clear();
-    control(kPages).set_current_page(kChooseFolderPage);
+    start_again();
     DownVersionInfo& version = state.AppInfo.down_model[0].value[0];
     version.sha256 = c.sha256;
     version.size = c.size;
@@ -560,8 +562,7 @@ TEST_F(InstallHandlers, APartialFileIsContinuedOnlyWithTheSameProgram) {
   int serial = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    desktop->messages.clear();
-    control(kPages).set_current_page(kChooseFolderPage);
+    start_again();
     const std::string tag = fresh_tag();
     serve("/files/StarlitPad.exe?tag=" + tag);
     DownVersionInfo& version = state.AppInfo.down_model[0].value[0];

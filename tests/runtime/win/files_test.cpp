@@ -92,7 +92,7 @@ TEST(Files, BytesSurviveUnchanged) {
   EXPECT_TRUE(read_file("").empty());
 }
 
-TEST(Files, MoveFallsBackToCopyOverAnExistingTarget) {
+TEST(Files, MoveReplacesAnExistingTarget) {
   ScratchFolder folder;
   put(folder / "a.tmp", "new");
   put(folder / "a", "old");
@@ -102,6 +102,20 @@ TEST(Files, MoveFallsBackToCopyOverAnExistingTarget) {
   EXPECT_FALSE(move_file(folder / "missing", folder / "b"));
   EXPECT_TRUE(delete_file(folder / "a"));
   EXPECT_FALSE(delete_file(folder / "a"));
+}
+
+// A target that cannot be replaced keeps its bytes, and no copy is left
+// beside it.
+TEST(Files, AFailedMoveLeavesTheTargetAsItWas) {
+  ScratchFolder folder;
+  put(folder / "a.tmp", "new");
+  put(folder / "a", "old");
+  ASSERT_TRUE(SetFileAttributesA((folder / "a").c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_FALSE(move_file(folder / "a.tmp", folder / "a"));
+  EXPECT_EQ(content_of(folder / "a"), "old");
+  EXPECT_EQ(content_of(folder / "a.tmp"), "new");
+  EXPECT_FALSE(file_exists(folder / "a.moving"));
+  ASSERT_TRUE(SetFileAttributesA((folder / "a").c_str(), FILE_ATTRIBUTE_NORMAL));
 }
 
 TEST(Files, ExistenceMatchesFilesFoldersAndWildcards) {
