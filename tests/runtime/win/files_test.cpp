@@ -104,18 +104,20 @@ TEST(Files, MoveReplacesAnExistingTarget) {
   EXPECT_FALSE(delete_file(folder / "a"));
 }
 
-// A target that cannot be replaced keeps its bytes, and no copy is left
-// beside it.
+// A target that cannot be replaced, held open by a program that shares
+// nothing, keeps its bytes; no copy is left beside it, and the source stays.
 TEST(Files, AFailedMoveLeavesTheTargetAsItWas) {
   ScratchFolder folder;
   put(folder / "a.tmp", "new");
   put(folder / "a", "old");
-  ASSERT_TRUE(SetFileAttributesA((folder / "a").c_str(), FILE_ATTRIBUTE_READONLY));
-  EXPECT_FALSE(move_file(folder / "a.tmp", folder / "a"));
+  {
+    const FileNumber held = open_file(folder / "a", OpenMode::Read, ShareMode::Exclusive);
+    ASSERT_TRUE(held);
+    EXPECT_FALSE(move_file(folder / "a.tmp", folder / "a"));
+    EXPECT_FALSE(file_exists(folder / "a.moving"));
+  }
   EXPECT_EQ(content_of(folder / "a"), "old");
   EXPECT_EQ(content_of(folder / "a.tmp"), "new");
-  EXPECT_FALSE(file_exists(folder / "a.moving"));
-  ASSERT_TRUE(SetFileAttributesA((folder / "a").c_str(), FILE_ATTRIBUTE_NORMAL));
 }
 
 TEST(Files, ExistenceMatchesFilesFoldersAndWildcards) {
