@@ -22,7 +22,9 @@ inline constexpr std::size_t kTransferBlockSize = 20480;
 [[nodiscard]] Text DownloadAgentName(std::uint32_t tick_count);
 
 // The user-agent line, and for a positive offset a range line asking for
-// everything from that byte on.
-[[nodiscard]] Text DownloadRequestHeaders(std::int64_t resume_offset);
+// everything from that byte on, made conditional on the validator the
+// partial file was received with when there is one: a server whose file
+// changed since answers with the whole new file instead.
+[[nodiscard]] Text DownloadRequestHeaders(std::int64_t resume_offset, std::string_view if_range = {});
 
 }  // namespace lumen

@@ -1,7 +1,9 @@
 #pragma once
 // The resumable download of the application's executable: into the target
 // name followed by ".tmp", continued from that file's size after an
-// interruption, and moved to the target name once all the data is there.
+// interruption only while the record beside it says it is a part of the same
+// file, checked against the size and SHA-256 the service published, and
+// moved over the target name once all the data is there and checked.
 
 #include <cstdint>
 #include <functional>
@@ -11,6 +13,9 @@
 
 #include "http/download_progress.hpp"
 #include "http/download_target.hpp"
+#include "http/partial_record.hpp"
+#include "http/payload_check.hpp"
+#include "http/payload_digest.hpp"
 #include "http/transfer_loop.hpp"
 #include "http/transfer_opener.hpp"
 #include "runtime/file_system.hpp"
@@ -26,6 +31,7 @@ enum class DownloadFailure {
   Cut,      // the data ended short of its announced length, or a read failed
   Write,    // the temporary file could not be opened or written
   Move,     // the complete file could not be given its final name
+  Check,    // the file's size or SHA-256 is not what the service published
 };
 
 // What a download reaches and writes through.
@@ -35,6 +41,9 @@ struct DownloadPorts {
   Clock& clock;
   // Where the file goes when the target path is empty: the program's own folder.
   Text program_folder;
+  // The SHA-256 a published checksum is compared with; without it a
+  // download that has a checksum to meet fails its check.
+  DigestMaker* digests = nullptr;
 };
 
 class Downloader {
@@ -46,13 +55,19 @@ class Downloader {
   // Opens the transfer for the target path (folder + name; an empty name is
   // taken from the server or the URL). False when the resource cannot be
   // opened or the server answers with an error; the temporary file is then
-  // left as it was.
-  [[nodiscard]] bool StartDownload(std::string_view url, std::string_view target_path);
+  // left as it was. The temporary file is continued when its record names
+  // this URL, the check's version and the file's length, or, having no
+  // record, when the check has a SHA-256 to prove the result; otherwise it
+  // starts over.
+  [[nodiscard]] bool StartDownload(std::string_view url, std::string_view target_path,
+                                   const PayloadCheck& check = {});
 
   // Runs the started transfer to its end. True only when all the data
-  // arrived and the file has its final name. A cancel, a cut connection or
-  // a failed read or write keep the temporary file for the next start to
-  // resume; on_cancel runs after a cancel.
+  // arrived, passed the check and the file has its final name. A cancel, a
+  // cut connection or a failed read or write keep the temporary file and its
+  // record for the next start to resume; on_cancel runs after a cancel. A
+  // file that fails its check is deleted with its record; when it had been
+  // resumed it is fetched once more from its first byte.
   [[nodiscard]] bool RunTransfer(const std::function<void()>& on_progress, const std::function<void()>& on_cancel);
 
   // Why the last StartDownload or RunTransfer gave false (None after a cancel).
@@ -64,16 +79,31 @@ class Downloader {
   [[nodiscard]] Text TempPath() const { return target_.temp_path(); }
 
  private:
-  [[nodiscard]] bool OpenTransfer(std::string_view url);
+  [[nodiscard]] bool Open();
+  [[nodiscard]] std::int64_t ResumableLength();
+  [[nodiscard]] bool OpenTransfer();
+  [[nodiscard]] bool ContinuesTheRecordedFile() const;
+  void KeepRecord();
+  void DiscardPartialFile();
   [[nodiscard]] FileNumber OpenTempFile() const;
-  [[nodiscard]] bool Finish(TransferEnd end, const std::function<void()>& on_cancel);
+  [[nodiscard]] std::unique_ptr<StreamDigest> StartDigest();
+  [[nodiscard]] bool PassesCheck(StreamDigest* digest) const;
+  [[nodiscard]] bool PlaceFile();
+  // A transfer that ended before its data was complete.
+  [[nodiscard]] bool Stop(TransferEnd end, const std::function<void()>& on_cancel);
   [[nodiscard]] bool Fail(DownloadFailure failure) noexcept;
 
   DownloadPorts ports_;
   const CancelFlag& cancelled_;
+  Text url_;
+  PayloadCheck check_;
   DownloadTarget target_;
   // Where the received body starts in the temporary file.
   std::int64_t resume_offset_ = 0;
+  // What the temporary file's record said, when it is being continued.
+  std::optional<PartialRecord> resumed_record_;
+  // The one fresh start a resumed file that failed its check gets.
+  bool restarted_ = false;
   std::unique_ptr<OpenedTransfer> transfer_;
   DownloadCount count_;
   DownloadFailure failure_ = DownloadFailure::None;

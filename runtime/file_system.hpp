@@ -28,7 +28,8 @@ class FileSystem {
   [[nodiscard]] virtual ByteBuffer read_whole(std::string_view path) = 0;
   // Creates or truncates the file and writes the bytes.
   [[nodiscard]] virtual bool write_whole(std::string_view path, const ByteBuffer& bytes) = 0;
-  // Moves the file to `to`, replacing a file there.
+  // Moves the file to `to`, replacing a file there in one step: whatever
+  // fails, `to` holds either its old bytes or all of the new ones.
   [[nodiscard]] virtual bool move(std::string_view from, std::string_view to) = 0;
   [[nodiscard]] virtual bool remove(std::string_view path) = 0;
 

@@ -21,6 +21,8 @@ struct DownVersionInfo {
   std::int32_t is_up = 0;
   Text version;
   Text up_log;  // release notes
+  Text sha256;  // the executable's SHA-256 in hexadecimal, or empty: not published
+  std::int64_t size = 0;  // the executable's size in bytes; 0: not published, -1: not a byte count
 };
 
 struct DownModelInfo {

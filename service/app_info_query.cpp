@@ -1,5 +1,7 @@
 #include "service/app_info_query.hpp"
 
+#include <cmath>
+
 #include "runtime/convert.hpp"
 #include "service/app_query.hpp"
 #include "service/json_document.hpp"
@@ -9,6 +11,16 @@ namespace {
 
 [[nodiscard]] std::int32_t integer_at(const JsonDocument& document, std::string_view path) {
   return to_int(document.GetNumber(path));
+}
+
+// A whole number of bytes; -1 for a value that is none (negative,
+// fractional, beyond what a double holds exactly), so that a published size
+// that cannot be met is not mistaken for no size at all.
+[[nodiscard]] std::int64_t byte_count_at(const JsonDocument& document, std::string_view path) {
+  constexpr double kLargestExact = 9007199254740992.0;
+  const double value = document.GetNumber(path);
+  if (!(value >= 0 && value <= kLargestExact) || value != std::floor(value)) return -1;
+  return static_cast<std::int64_t>(value);
 }
 
 // Reads element i (zero-based) of every list element into the entries the
@@ -35,6 +47,8 @@ void read_version(const JsonDocument& element, DownVersionInfo& version) {
   version.version = element.GetText("version");
   version.is_up = integer_at(element, "is_up");
   version.up_log = element.GetText("up_log");
+  version.sha256 = element.GetText("sha256");
+  version.size = byte_count_at(element, "size");
 }
 
 void read_down_model(const JsonDocument& element, DownModelInfo& model) {

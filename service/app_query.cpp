@@ -67,14 +67,20 @@ Text AppInfoQueryUrl(std::string_view base_url, std::int32_t app_id, std::string
   return url;
 }
 
+const DownVersionInfo* CurrentVersionEntry(const AppInfoRecord& info) {
+  const DownVersionInfo* current = nullptr;
+  if (info.down_model.empty()) return current;
+  for (const DownVersionInfo& entry : info.down_model.front().value) {
+    if (entry.is_now == 1) current = &entry;
+  }
+  return current;
+}
+
 bool PickCurrentVersion(const AppInfoRecord& info, Text& version, Text& address, Text& up_log) {
-  if (!info.down_model.empty()) {
-    for (const DownVersionInfo& entry : info.down_model.front().value) {
-      if (entry.is_now != 1) continue;
-      version = entry.version;
-      address = entry.address;
-      up_log = entry.up_log;
-    }
+  if (const DownVersionInfo* current = CurrentVersionEntry(info)) {
+    version = current->version;
+    address = current->address;
+    up_log = current->up_log;
   }
   return !version.empty();
 }

@@ -27,6 +27,10 @@ inline constexpr std::int32_t kAppId = 1;
 // version is not empty.
 [[nodiscard]] bool PickCurrentVersion(const AppInfoRecord& info, Text& version, Text& address, Text& up_log);
 
+// The entry PickCurrentVersion takes its values from, or null when no
+// version is marked current.
+[[nodiscard]] const DownVersionInfo* CurrentVersionEntry(const AppInfoRecord& info);
+
 // Whether an application name from the service may become a file name in the
 // install folder, a folder name under C:\ and the name of processes to end: a
 // plain file name without separators, drive colons, characters Windows

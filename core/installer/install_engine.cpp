@@ -1,10 +1,24 @@
 #include "core/installer/install_engine.hpp"
 
 #include "core/install_paths.hpp"
+#include "http/payload_check.hpp"
 #include "runtime/convert.hpp"
 #include "service/app_query.hpp"
 
 namespace lumen::install {
+namespace {
+
+// What the service published to check the version's file with; nothing
+// when what it published cannot be checked: a checksum that is not one, or
+// a size that is no byte count, refuses the version instead of letting it
+// through unchecked.
+[[nodiscard]] std::optional<PayloadCheck> published_check(const DownVersionInfo& entry) {
+  if (!entry.sha256.empty() && !IsSha256Hex(entry.sha256)) return std::nullopt;
+  if (entry.size < 0) return std::nullopt;
+  return PayloadCheck{entry.version, entry.size > 0 ? std::optional(entry.size) : std::nullopt, entry.sha256};
+}
+
+}  // namespace
 
 bool InstallEngine::PrepareFolder(std::string_view folder) {
   (void)ports_.files.ensure_folder_path(folder);
@@ -21,9 +35,12 @@ InstallResult InstallEngine::Install(const InstallJob& job, const AppInfoRecord&
     return {Outcome::NoDownloadAddress};
   }
 
-  Downloader downloader({ports_.web, ports_.files, ports_.clock, ports_.program_folder}, cancelled_);
+  const std::optional<PayloadCheck> check = published_check(*CurrentVersionEntry(app));
+  if (!check) return {Outcome::DownloadFailed, DownloadFailure::Check};
+
+  Downloader downloader({ports_.web, ports_.files, ports_.clock, ports_.program_folder, &ports_.digests}, cancelled_);
   const bool downloaded =
-      downloader.StartDownload(address, job.program_path) &&
+      downloader.StartDownload(address, job.program_path, *check) &&
       downloader.RunTransfer([&] { if (report) report(downloader.Progress()); }, {});
   if (cancelled_ == 1) return {Outcome::Cancelled};
   if (!downloaded) return {Outcome::DownloadFailed, downloader.Failure()};
@@ -41,8 +58,14 @@ ManualOutcome InstallEngine::InstallFromFile(std::string_view file, const Instal
   if (file.empty()) return ManualOutcome::NoPath;
   const ByteBuffer program = ports_.files.read_whole(file);
   if (program.empty()) return ManualOutcome::BadFile;
-  // A program that could not be copied is no installation to call complete.
-  if (!ports_.files.write_whole(job.program_path, program)) return ManualOutcome::CopyFailed;
+  // A program that could not be copied is no installation to call complete,
+  // and the one it was to replace stays whole: the copy is written beside it
+  // first.
+  const Text copy = job.program_path + ".new";
+  if (!ports_.files.write_whole(copy, program) || !ports_.files.move(copy, job.program_path)) {
+    (void)ports_.files.remove(copy);
+    return ManualOutcome::CopyFailed;
+  }
   // Here the files come first: the user gathered the program by hand, and
   // the link appears on the desktop with its icon already in place.
   WriteCompanionFiles(job);

@@ -24,6 +24,8 @@ struct InstallPorts {
   TransferOpener& web;
   ShortcutMaker& shortcuts;
   Clock& clock;
+  // The SHA-256 a version's published checksum is checked with.
+  DigestMaker& digests;
   // Where a download without a target name would go: the program's own folder.
   Text program_folder;
 };
@@ -39,7 +41,7 @@ struct InstallJob {
 
 enum class Outcome {
   NoDownloadAddress,  // no current version, or one without an address
-  DownloadFailed,     // see the result's reason
+  DownloadFailed,     // see the result's reason; also a version whose checksum or size is malformed
   Cancelled,          // the user quit during the download
   Done,
 };
@@ -72,11 +74,14 @@ class InstallEngine {
   [[nodiscard]] bool PrepareFolder(std::string_view folder);
 
   // Downloads the application's current version to the job's program path,
-  // then makes the shortcut and writes OEM.key and logo.ico.
+  // checked against the size and SHA-256 the service published for it, then
+  // makes the shortcut and writes OEM.key and logo.ico. A program already
+  // there is only replaced by a complete, checked one.
   [[nodiscard]] InstallResult Install(const InstallJob& job, const AppInfoRecord& app, const ProgressReport& report);
 
   // Copies the named file to the job's program path (whatever its own name),
-  // then writes OEM.key and logo.ico and makes the shortcut.
+  // through a temporary file that then replaces any program there in one
+  // move, then writes OEM.key and logo.ico and makes the shortcut.
   [[nodiscard]] ManualOutcome InstallFromFile(std::string_view file, const InstallJob& job);
 
  private:

@@ -7,19 +7,8 @@
 #include "runtime/byte_buffer.hpp"
 
 namespace lumen {
-namespace {
 
-// A verification-only context needs no key container; systems that refuse
-// it get a second try with the default container.
-[[nodiscard]] win::CryptProvider acquire_provider() {
-  for (const DWORD flags : {static_cast<DWORD>(CRYPT_VERIFYCONTEXT), DWORD{0}}) {
-    HCRYPTPROV provider = 0;
-    if (CryptAcquireContextA(&provider, "", "", PROV_RSA_FULL, flags)) return win::CryptProvider(provider);
-  }
-  return {};
-}
-
-[[nodiscard]] Text upper_hex(std::span<const std::uint8_t> bytes) {
+Text UpperHex(std::span<const std::uint8_t> bytes) {
   static constexpr char kAlphabet[] = "0123456789ABCDEF";
   Text hex;
   hex.reserve(bytes.size() * 2);
@@ -30,11 +19,9 @@ namespace {
   return hex;
 }
 
-}  // namespace
-
 Text HashBytes(std::span<const std::uint8_t> bytes, ALG_ID algorithm, DWORD length) {
   if (bytes.size() > std::numeric_limits<DWORD>::max()) return {};
-  const win::CryptProvider provider = acquire_provider();
+  const win::CryptProvider provider = win::AcquireHashProvider(PROV_RSA_FULL);
   if (!provider) return {};
   HCRYPTHASH raw_hash = 0;
   if (!CryptCreateHash(provider.get(), algorithm, 0, 0, &raw_hash)) return {};
@@ -44,7 +31,7 @@ Text HashBytes(std::span<const std::uint8_t> bytes, ALG_ID algorithm, DWORD leng
   DWORD size = length;
   if (!CryptGetHashParam(hash.get(), HP_HASHVAL, digest.data(), &size, 0)) return {};
   digest.resize(std::min<std::size_t>(size, digest.size()));
-  return upper_hex(digest);
+  return UpperHex(digest);
 }
 
 Text DigestHex(std::span<const std::uint8_t> bytes) { return to_lower(HashBytes(bytes, CALG_MD5, 16)); }

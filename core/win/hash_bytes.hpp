@@ -11,6 +11,9 @@
 
 namespace lumen {
 
+// Two upper-case hexadecimal digits per byte.
+[[nodiscard]] Text UpperHex(std::span<const std::uint8_t> bytes);
+
 // Upper-case hexadecimal digest of the bytes with the given algorithm
 // (CALG_MD5 with a length of 16), or the empty text when any step fails.
 [[nodiscard]] Text HashBytes(std::span<const std::uint8_t> bytes, ALG_ID algorithm, DWORD length);

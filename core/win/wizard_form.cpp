@@ -40,7 +40,7 @@ WizardForm::WizardForm(ProgramState& state, std::unique_ptr<InstallDesktop> desk
     : state_(state),
       desktop_(std::move(desktop)),
       shortcuts_(std::move(shortcuts)),
-      engine_({files_, web_, *shortcuts_, clock_, program_directory()}, state.downloadCancelled),
+      engine_({files_, web_, *shortcuts_, clock_, digests_, program_directory()}, state.downloadCancelled),
       form_(wizard_design(), handlers(), design_pictures(state.Widgets)),
       controls_(ResolveWizardControls(form_)) {}
 

@@ -9,6 +9,7 @@
 #include "core/installer/install_engine.hpp"
 #include "core/program_state.hpp"
 #include "core/win/install_desktop.hpp"
+#include "core/win/sha256_digest.hpp"
 #include "core/win/wizard_controls.hpp"
 #include "http/win/url_transfer.hpp"
 #include "runtime/win/forms/form.hpp"
@@ -63,6 +64,7 @@ class WizardForm {
   SystemFileSystem files_;
   WinInetOpener web_;
   SteadyClock clock_;
+  CryptoSha256Maker digests_;
   install::InstallEngine engine_;
   forms::Form form_;
   const WizardControls controls_;

@@ -149,11 +149,22 @@ bool write_file(std::string_view path, const ByteBuffer& bytes) {
   return write_file(path, std::span<const ByteBuffer>(&bytes, 1));
 }
 
+// One rename replaces the target, so that it holds either the whole old or
+// the whole new file whenever the program stops. Where no rename reaches
+// (another volume), the copy is written under a name of its own beside the
+// target and renamed over it only once complete: a full disk or a killed
+// process never leaves the target half written.
 bool move_file(std::string_view from, std::string_view to) {
+  constexpr DWORD kReplace = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
   const Text source(from);
   const Text target(to);
-  if (MoveFileA(source.c_str(), target.c_str())) return true;
-  if (!CopyFileA(source.c_str(), target.c_str(), FALSE)) return false;
+  if (MoveFileExA(source.c_str(), target.c_str(), kReplace)) return true;
+  const Text staging = target + ".moving";
+  if (!CopyFileA(source.c_str(), staging.c_str(), FALSE) ||
+      !MoveFileExA(staging.c_str(), target.c_str(), kReplace)) {
+    DeleteFileA(staging.c_str());
+    return false;
+  }
   DeleteFileA(source.c_str());
   return true;
 }

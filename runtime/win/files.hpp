@@ -22,7 +22,10 @@ namespace lumen {
 [[nodiscard]] bool write_file(std::string_view path, std::span<const ByteBuffer> buffers);
 [[nodiscard]] bool write_file(std::string_view path, const ByteBuffer& bytes);
 
-// Moves the file; when that fails, copies it (overwriting) and deletes the source.
+// Moves the file over any file at `to` in one rename; when no rename
+// reaches, copies it beside the target under a name of its own, renames the
+// copy over the target and deletes the source. On failure the target is as
+// it was.
 [[nodiscard]] bool move_file(std::string_view from, std::string_view to);
 [[nodiscard]] bool delete_file(std::string_view path);
 // True when a file or folder matches (wildcards allowed).

@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <vector>
 
 #include "tests/support/memory_file_system.hpp"
 #include "tests/support/scripted_web.hpp"
+#include "tests/support/sha256.hpp"
 
 namespace lumen::install {
 namespace {
@@ -64,7 +66,7 @@ class Engine : public testing::Test {
   void SetUp() override { files.add_folder("C:\\StarlitPad"); }
 
   InstallResult install(ScriptedWeb& web, const AppInfoRecord& app) {
-    InstallEngine engine({files, web, shortcuts, clock, "C:\\Setup"}, cancelled);
+    InstallEngine engine({files, web, shortcuts, clock, digests, "C:\\Setup"}, cancelled);
     return engine.Install(kJob, app, [&](const DownloadCount& count) {
       reports.push_back(count);
       if (cancel_after && count.downloaded >= *cancel_after) cancelled = 1;
@@ -72,7 +74,7 @@ class Engine : public testing::Test {
   }
   ManualOutcome install_from(std::string_view file) {
     ScriptedWeb no_web([](const ScriptedRequest&) { return std::optional<ScriptedResponse>(); });
-    InstallEngine engine({files, no_web, shortcuts, clock, "C:\\Setup"}, cancelled);
+    InstallEngine engine({files, no_web, shortcuts, clock, digests, "C:\\Setup"}, cancelled);
     return engine.InstallFromFile(file, kJob);
   }
   // Nothing but what an interrupted download leaves.
@@ -87,6 +89,7 @@ class Engine : public testing::Test {
   MemoryFileSystem files;
   RecordingShortcuts shortcuts{files};
   SteadyClock clock;
+  test::Sha256Maker digests;
   CancelFlag cancelled{0};
   std::optional<std::int64_t> cancel_after;
   std::vector<DownloadCount> reports;
@@ -167,7 +170,7 @@ TEST_F(Engine, AFailedDownloadSaysWhyAndInstallsNothing) {
     disk.moves_fail = c.moves_fail;
     RecordingShortcuts made(disk);
     ScriptedWeb web(c.answer);
-    InstallEngine engine({disk, web, made, clock, "C:\\Setup"}, cancelled);
+    InstallEngine engine({disk, web, made, clock, digests, "C:\\Setup"}, cancelled);
     EXPECT_EQ(engine.Install(kJob, app_with_current_version(kAddress), nullptr),
               (InstallResult{Outcome::DownloadFailed, c.reason}));
     EXPECT_FALSE(disk.has("C:\\StarlitPad\\StarlitPad.exe"));
@@ -205,7 +208,7 @@ TEST_F(Engine, PreparesOnlyFoldersThatTakeTheInstall) {
       {"C:\\locked\\", false},
   };
   ScriptedWeb web = ScriptedWeb::serving(program);
-  InstallEngine engine({files, web, shortcuts, clock, "C:\\Setup"}, cancelled);
+  InstallEngine engine({files, web, shortcuts, clock, digests, "C:\\Setup"}, cancelled);
   for (const Case& c : cases) EXPECT_EQ(engine.PrepareFolder(c.folder), c.takes) << c.folder;
   EXPECT_TRUE(files.is_existing_folder("C:\\Games\\StarlitPad"));
   EXPECT_EQ(to_text(files.content("C:\\taken")), "a file, not a folder");
@@ -240,6 +243,111 @@ TEST_F(Engine, ManualInstallThatCannotWriteTheProgramIsNotComplete) {
   EXPECT_EQ(install_from("D:\\Downloads\\by hand.exe"), ManualOutcome::CopyFailed);
   EXPECT_FALSE(files.has("C:\\StarlitPad\\OEM.key"));
   EXPECT_TRUE(shortcuts.made.empty());
+}
+
+AppInfoRecord app_publishing(std::string_view sha256, std::int64_t size) {
+  AppInfoRecord app = app_with_current_version(kAddress);
+  app.down_model[0].value[0].sha256 = sha256;
+  app.down_model[0].value[0].size = size;
+  return app;
+}
+
+// What the service publishes about the file decides whether it is
+// installed; what cannot be checked is refused before anything is fetched.
+TEST_F(Engine, InstallsOnlyAFileThatMatchesWhatTheServicePublished) {
+  const std::string right = test::sha256_hex(program);
+  struct Case {
+    const char* name;
+    std::string sha256;
+    std::int64_t size;
+    Outcome outcome;
+    std::size_t requests;
+  };
+  const Case cases[] = {
+      {"nothing published", "", 0, Outcome::Done, 1},
+      {"right checksum and size", right, 70000, Outcome::Done, 1},
+      {"right size only", "", 70000, Outcome::Done, 1},
+      {"wrong checksum", test::sha256_hex(to_buffer("another program")), 70000, Outcome::DownloadFailed, 1},
+      {"wrong size", right, 69999, Outcome::DownloadFailed, 1},
+      {"a checksum one digit short", right.substr(1), 0, Outcome::DownloadFailed, 0},
+      {"a checksum that is not hexadecimal", "g" + right.substr(1), 0, Outcome::DownloadFailed, 0},
+      {"a size that is no byte count", right, -1, Outcome::DownloadFailed, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MemoryFileSystem disk;
+    disk.add_folder("C:\\StarlitPad");
+    RecordingShortcuts made(disk);
+    ScriptedWeb web = ScriptedWeb::serving(program);
+    InstallEngine engine({disk, web, made, clock, digests, "C:\\Setup"}, cancelled);
+    const InstallResult result = engine.Install(kJob, app_publishing(c.sha256, c.size), nullptr);
+    EXPECT_EQ(result.outcome, c.outcome);
+    EXPECT_EQ(web.requests.size(), c.requests);
+    if (c.outcome == Outcome::Done) {
+      EXPECT_EQ(disk.content(kJob.program_path), program);
+      EXPECT_EQ(made.made.size(), 1u);
+      continue;
+    }
+    EXPECT_EQ(result.reason, DownloadFailure::Check);
+    EXPECT_TRUE(disk.files().empty()) << "no program, no partial file, no record, no marker";
+    EXPECT_TRUE(made.made.empty());
+  }
+}
+
+// An installed older program is only ever replaced whole: whatever stops
+// the new one leaves the old one's bytes under its name.
+TEST_F(Engine, KeepsTheOldProgramWhenTheNewOneCannotReplaceIt) {
+  const ByteBuffer old_program(50000, 0x01);
+  struct Case {
+    const char* name;
+    std::string sha256;
+    std::optional<std::int64_t> space;
+    bool moves_copy = false;
+    bool moves_fail = false;
+    DownloadFailure reason;
+  };
+  const std::string right = test::sha256_hex(program);
+  const Case cases[] = {
+      {"the new one fails its check", std::string(64, 'a'), {}, false, false, DownloadFailure::Check},
+      {"no room for the new one", right, 40000, false, false, DownloadFailure::Write},
+      {"room for the download but not for a copy", right, 100000, true, false, DownloadFailure::Move},
+      {"the old one is locked", right, {}, false, true, DownloadFailure::Move},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MemoryFileSystem disk;
+    disk.put(kJob.program_path, old_program);
+    disk.space_left = c.space;
+    disk.moves_copy = c.moves_copy;
+    disk.moves_fail = c.moves_fail;
+    RecordingShortcuts made(disk);
+    ScriptedWeb web = ScriptedWeb::serving(program);
+    InstallEngine engine({disk, web, made, clock, digests, "C:\\Setup"}, cancelled);
+    EXPECT_EQ(engine.Install(kJob, app_publishing(c.sha256, 0), nullptr),
+              (InstallResult{Outcome::DownloadFailed, c.reason}));
+    EXPECT_EQ(disk.content(kJob.program_path), old_program);
+    EXPECT_TRUE(made.made.empty());
+  }
+
+  // With room for both, the copy route replaces it.
+  MemoryFileSystem disk;
+  disk.put(kJob.program_path, old_program);
+  disk.space_left = 150000;
+  disk.moves_copy = true;
+  ScriptedWeb web = ScriptedWeb::serving(program);
+  InstallEngine engine({disk, web, shortcuts, clock, digests, "C:\\Setup"}, cancelled);
+  EXPECT_EQ(engine.Install(kJob, app_publishing(right, 70000), nullptr), InstallResult{Outcome::Done});
+  EXPECT_EQ(disk.content(kJob.program_path), program);
+}
+
+TEST_F(Engine, ManualInstallOnAFullDiskKeepsTheOldProgram) {
+  const ByteBuffer old_program(50000, 0x01);
+  files.put(kJob.program_path, old_program);
+  files.put("D:\\Downloads\\by hand.exe", program);
+  files.space_left = 60000;
+  EXPECT_EQ(install_from("D:\\Downloads\\by hand.exe"), ManualOutcome::CopyFailed);
+  EXPECT_EQ(files.content(kJob.program_path), old_program);
+  EXPECT_EQ(files.files(), (std::set<std::string>{"D:\\Downloads\\by hand.exe", kJob.program_path}));
 }
 
 }  // namespace

@@ -216,19 +216,25 @@ class Installs(unittest.TestCase):
         kept = (self.folder / "StarlitPad.exe.tmp").stat().st_size
         self.assertGreater(kept, 0)
         self.assertLess(kept, len(self.served_program))
-        self.assertEqual(self.installed(), ["StarlitPad.exe.tmp"])
+        # The partial program and the record of what it is a part of.
+        self.assertEqual(self.installed(), ["StarlitPad.exe.tmp", "StarlitPad.exe.tmp.source"])
+        record = (self.folder / "StarlitPad.exe.tmp.source").read_text()
+        self.assertIn("\nversion=1.2.0\nlength=%d\n" % len(self.served_program), record)
         self.assertFalse(self.link.exists())
 
-        installer = self.start(self.stamped("installer_rig_logged.exe", "00000108"))
+        # The same installer again: a partial file is only continued from
+        # the address it came from.
+        installer = self.start(self.stamped("installer_rig_slow.exe", "00000107"))
         self.wizard()
         self.wait_for_page(0, "resume_again_page0")
         self.click(*INSTALL_BUTTON)
         self.wait_for_page(2, "resume_page2")
-        requests = self.download_requests("00000108")
-        self.assertEqual(len(requests), 1, requests)
-        self.assertIn(f"\r\nRange: bytes={kept}-", requests[0])
+        requests = self.download_requests("00000107")
+        self.assertEqual(len(requests), 2, requests)
+        self.assertNotIn("Range:", requests[0])
+        self.assertIn(f"\r\nRange: bytes={kept}-", requests[1])
         self.assertEqual((self.folder / "StarlitPad.exe").read_bytes(), self.served_program)
-        self.assertEqual((self.folder / "OEM.key").read_bytes(), marker("00000108"))
+        self.assertEqual((self.folder / "OEM.key").read_bytes(), marker("00000107"))
         self.assertEqual(self.installed(), ["OEM.key", "StarlitPad.exe", "logo.ico"])
         self.assertTrue(self.link.exists())
         self.quit_installer(installer)

@@ -2,6 +2,7 @@
 """The reference application service, driven over loopback sockets: the
 contract the Windows tests, the downloader's tests and the demo rely on."""
 
+import hashlib
 import http.client
 import json
 import os
@@ -148,6 +149,29 @@ class AppInfo(ServiceTest):
                 current = [v for v in answer["data"]["down_model"][0]["value"] if v["is_now"] == 1]
                 self.assertEqual([v["address"] for v in current], [address])
 
+    def test_publishes_the_programs_checksum_and_size_and_wrong_ones_on_request(self):
+        program = bytes(range(256)) * 40
+        path = os.path.join(self.service.data, "StarlitPad.exe")
+        good = f"app_id=1&secret_key={KEY}&agent_id=7"
+
+        def current(prefix=""):
+            return json.loads(self.query(good, prefix).decode("gbk"))["data"]["down_model"][0]["value"][0]
+
+        self.assertNotIn("sha256", current(), "nothing to publish without the program")
+        with open(path, "wb") as f:
+            f.write(program)
+        try:
+            right = hashlib.sha256(program).hexdigest()
+            self.assertEqual((current()["sha256"], current()["size"]), (right, len(program)))
+            wrong = current("/scenario/wrong_checksum")["sha256"]
+            self.assertEqual((len(wrong), wrong[:-1]), (64, right[:-1]))
+            self.assertNotEqual(wrong, right)
+            self.assertEqual(current("/scenario/wrong_size")["size"], len(program) + 1)
+            self.assertEqual(current("/scenario/malformed_checksum")["sha256"], right[:-1])
+            self.assertFalse({"sha256", "size"} & set(current("/scenario/unchecked")))
+        finally:
+            os.remove(path)
+
     def test_secret_key_can_be_overridden(self):
         other = Service("--secret-key", "K2")
         try:
@@ -182,6 +206,28 @@ class Files(ServiceTest):
             f.write(b"0123456789")
         status, headers, body = self.service.get("/files/ten.bin", {"Range": "bytes=4-"})
         self.assertEqual((status, body, headers["Content-Range"]), (206, b"456789", "bytes 4-9/10"))
+
+
+    def test_validators_and_if_range(self):
+        with open(os.path.join(self.service.data, "ten.bin"), "wb") as f:
+            f.write(b"0123456789")
+        tagged = "/files/ten.bin?etag=v1"
+        dated = "/files/ten.bin?last_modified=1"
+        _, headers, _ = self.service.get(tagged)
+        self.assertEqual(headers["ETag"], '"v1"')
+        _, headers, _ = self.service.get(dated)
+        date = headers["Last-Modified"]
+        cases = {
+            "the tag matches": (tagged, '"v1"', 206, b"456789"),
+            "another tag": (tagged, '"v0"', 200, b"0123456789"),
+            "the date matches": (dated, date, 206, b"456789"),
+            "another date": (dated, "Mon, 30 Nov 2026 10:00:00 GMT", 200, b"0123456789"),
+            "no validator to match": ("/files/ten.bin", '"v1"', 200, b"0123456789"),
+        }
+        for name, (target, validator, status, body) in cases.items():
+            with self.subTest(name):
+                got = self.service.get(target, {"Range": "bytes=4-", "If-Range": validator})
+                self.assertEqual((got[0], got[2]), (status, body))
 
 
 class Blobs(ServiceTest):

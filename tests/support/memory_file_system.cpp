@@ -116,6 +116,8 @@ bool MemoryFileSystem::write_whole(std::string_view path, const ByteBuffer& byte
 bool MemoryFileSystem::move(std::string_view from, std::string_view to) {
   const auto source = files_.find(from);
   if (moves_fail || source == files_.end() || (!files_.contains(to) && !may_create(to))) return false;
+  const std::int64_t size = std::ssize(*source->second.bytes);
+  if (moves_copy && space_left && size > *space_left) return false;
   Stored moved = source->second;
   files_.erase(source);
   if (const auto target = files_.find(to); target != files_.end() && space_left) {

@@ -30,6 +30,10 @@ class MemoryFileSystem final : public FileSystem {
   // nothing: no limit. A removed file gives its space back.
   std::optional<std::int64_t> space_left;
   bool moves_fail = false;
+  // Moves take the route between volumes: a copy beside the target, renamed
+  // over it, then the source removed. The copy needs the space of the file,
+  // so on a full disk the move fails and the target keeps its bytes.
+  bool moves_copy = false;
   // Folders that exist but in which no file can be created.
   std::set<std::string, std::less<>> read_only_folders;
 

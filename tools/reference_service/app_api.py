@@ -19,11 +19,13 @@ DEFAULT_SECRET_KEY = "Lx7Qp2Zr9Wm4Tn6Vb1Hc8Jd3Ks5Yf0Ga"
 CONTENT_TYPE = "application/json; charset=GBK"
 
 
-def sample_application(host, agent_id):
+def sample_application(host, agent_id, program=None):
     """The `data` object of StarlitPad; addresses point back at the host the
-    request arrived with."""
+    request arrived with. `program` ({"sha256": ..., "size": ...}) describes
+    the served StarlitPad.exe, published with the current version when the
+    service has the file."""
     base = "http://" + host
-    return {
+    data = {
         "id": 1,
         "name": "StarlitPad",
         "tryout_time": 30,
@@ -61,6 +63,9 @@ def sample_application(host, agent_id):
             {"id": 1, "name": "使用说明", "value": "打开即可使用。"},
         ],
     }
+    if program is not None:
+        data["down_model"][0]["value"][0].update(sha256=program["sha256"], size=program["size"])
+    return data
 
 
 def _failure(message):
@@ -187,6 +192,50 @@ def _logged_download(answer):
     return _download_with(answer, [])
 
 
+def _current_version(answer):
+    return answer["data"]["down_model"][0]["value"][0]
+
+
+def _wrong_checksum(answer):
+    """The published SHA-256 is another file's (its last digit changed)."""
+    version = _current_version(answer)
+    published = version.get("sha256", "0" * 64)
+    version["sha256"] = published[:-1] + ("1" if published[-1] != "1" else "2")
+    return answer
+
+
+def _wrong_size(answer):
+    """The published size is one byte more than the file's."""
+    version = _current_version(answer)
+    version["size"] = version.get("size", 0) + 1
+    return answer
+
+
+def _malformed_checksum(answer):
+    """A SHA-256 one digit short: no checksum at all, and must not pass as none."""
+    version = _current_version(answer)
+    version["sha256"] = version.get("sha256", "0" * 64)[:-1]
+    return answer
+
+
+def _unchecked(answer):
+    """The version without `sha256` and `size`, as older services answer."""
+    version = _current_version(answer)
+    version.pop("sha256", None)
+    version.pop("size", None)
+    return answer
+
+
+def _tagged_download(answer):
+    """The sample program served with `ETag: "starlit-1"`, logged by agent."""
+    return _download_with(answer, ["etag=starlit-1"])
+
+
+def _dated_download(answer):
+    """The sample program served with a Last-Modified date, logged by agent."""
+    return _download_with(answer, ["last_modified=1"])
+
+
 def _stalled_download(answer):
     """A 2 MB program whose server stops sending after 100 kB and holds the
     connection open."""
@@ -212,7 +261,9 @@ def _next_port_download(answer):
 
 
 def _version_at(answer, address_of):
-    version = answer["data"]["down_model"][0]["value"][0]
+    """The current version at another address; the sample program's
+    published size and checksum do not describe it, so none are published."""
+    version = _unchecked(answer)["data"]["down_model"][0]["value"][0]
     base = version["address"][:version["address"].index("/files/")]
     version["address"] = address_of(base)
     return answer
@@ -256,6 +307,12 @@ SCENARIOS = {
     "big_download": _big_download,
     "next_port_download": _next_port_download,
     "logged_download": _logged_download,
+    "wrong_checksum": _wrong_checksum,
+    "wrong_size": _wrong_size,
+    "malformed_checksum": _malformed_checksum,
+    "unchecked": _unchecked,
+    "tagged_download": _tagged_download,
+    "dated_download": _dated_download,
 }
 SCENARIOS.update({"hostile_name_" + key: _hostile_name(name) for key, name in HOSTILE_NAMES.items()})
 
@@ -264,16 +321,16 @@ def _encode(answer):
     return json.dumps(answer, ensure_ascii=False).encode("gbk")
 
 
-def app_info_body(params, host, secret_key, scenario=None):
+def app_info_body(params, host, secret_key, scenario=None, program=None):
     """The body for a query's parameters (a dict of first values), or None for
-    an unknown scenario."""
+    an unknown scenario; `program` as for sample_application."""
     if scenario is not None and scenario not in SCENARIOS:
         return None
     problem = _credentials_problem(params, secret_key)
     if problem is not None:
         return _encode(_failure(problem))
     answer = {"code": 1, "content": "获取成功",
-              "data": sample_application(host, int(params["agent_id"]))}
+              "data": sample_application(host, int(params["agent_id"]), program)}
     if scenario is not None:
         answer = SCENARIOS[scenario](copy.deepcopy(answer))
     return answer if isinstance(answer, bytes) else _encode(answer)

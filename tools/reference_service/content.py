@@ -5,6 +5,7 @@ in memory as a whole.
 """
 
 import functools
+import hashlib
 import os
 
 # Byte i of a blob is (i*31 + (i>>11)*7 + seed) & 0xFF. Within a block of 2048
@@ -82,3 +83,19 @@ def find_data_file(folders, name):
         if os.path.isfile(path):
             return path
     return None
+
+
+@functools.lru_cache(maxsize=8)
+def _file_facts(path, size, modified):
+    digest = hashlib.sha256()
+    with open(path, "rb") as f:
+        for chunk in iter(lambda: f.read(FILE_SLICE), b""):
+            digest.update(chunk)
+    return {"sha256": digest.hexdigest(), "size": size}
+
+
+def file_facts(path):
+    """The SHA-256 (lower-case hex) and size of a file, hashed again only
+    when the file changed."""
+    status = os.stat(path)
+    return _file_facts(path, status.st_size, status.st_mtime_ns)

@@ -207,6 +207,13 @@ def parse_range(value, size):
     return start, end
 
 
+# The sample application's program, published with its SHA-256 and size.
+PROGRAM_NAME = "StarlitPad.exe"
+
+# The date files and blobs give as their Last-Modified when asked to.
+LAST_MODIFIED = "Tue, 01 Dec 2026 10:00:00 GMT"
+
+
 def content_response(request, body, name, default_rate=None):
     """A file or blob, with ranges and the faults the query asks for; a body
     without a rate of its own trickles at default_rate when one is set."""
@@ -216,8 +223,19 @@ def content_response(request, body, name, default_rate=None):
         ("Content-Disposition", f'attachment; filename="{name.replace(chr(34), "")}"'),
         ("Accept-Ranges", "bytes"),
     ]
+    validators = []
+    if "etag" in params:
+        validators.append(("ETag", '"%s"' % params["etag"].replace('"', "")))
+    if params.get("last_modified") == "1":
+        validators.append(("Last-Modified", LAST_MODIFIED))
+    headers += validators
+    # A range asked on the condition of a validator this answer does not
+    # carry is ignored: the whole file, as the file may have changed.
+    if_range = request.header("If-Range")
+    range_holds = if_range is None or if_range in [value for _, value in validators]
     try:
-        wanted = None if params.get("ignore_range") == "1" else parse_range(request.header("Range"), body.size)
+        ignore = params.get("ignore_range") == "1" or not range_holds
+        wanted = None if ignore else parse_range(request.header("Range"), body.size)
     except Unsatisfiable:
         return Response(416, [("Content-Range", f"bytes */{body.size}")])
     start, end = wanted if wanted else (0, body.size)
@@ -347,10 +365,16 @@ class Service:
         if segments[2:] != ["getapp_1"]:
             return html_page(404)
         host = request.header("Host") or own_host
-        body = app_api.app_info_body(request.params, host, self.secret_key, scenario)
+        body = app_api.app_info_body(request.params, host, self.secret_key, scenario, self._program_facts())
         if body is None:
             return html_page(404, "unknown scenario")
         return Response(200, [("Content-Type", app_api.CONTENT_TYPE)], body)
+
+    def _program_facts(self):
+        """What the app-info answer publishes about the sample program, when
+        the service has it."""
+        path = content.find_data_file(self.data_folders, PROGRAM_NAME)
+        return None if path is None else content.file_facts(path)
 
     def _scenario(self, request, segments, own_host):
         if len(segments) < 4 or segments[3] != "app_api":

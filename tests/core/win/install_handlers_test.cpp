@@ -20,7 +20,9 @@
 #include "core/win/install_desktop.hpp"
 #include "core/win/wizard_form.hpp"
 #include "core/wizard_design.hpp"
+#include "http/partial_record.hpp"
 #include "runtime/win/files.hpp"
+#include "tests/support/sha256.hpp"
 #include "tests/support/win/dialog_answer.hpp"
 #include "tests/support/win/programs.hpp"
 #include "tests/support/win/scratch_folder.hpp"
@@ -124,6 +126,12 @@ class InstallHandlers : public testing::Test {
   HWND window() { return wizard->form().native_handle(); }
   bool shown(std::string_view name) { return IsWindowVisible(control(name).native_handle()) != FALSE; }
   int bar_position() { return static_cast<int>(SendMessageA(control(kProgressBar).native_handle(), PBM_GETPOS, 0, 0)); }
+  // Back on the first page with nothing shown yet, for another install.
+  void start_again() {
+    desktop->messages.clear();
+    desktop->shortcuts.clear();
+    control(kPages).set_current_page(kChooseFolderPage);
+  }
   void install_into(const std::string& folder) {
     control(kFolderEdit).set_text(folder);
     wizard->OnInstallClicked();
@@ -217,9 +225,7 @@ TEST_F(InstallHandlers, FailedAutomaticInstallSaysWhyAndOffersTheManualInstall) 
   int serial = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    desktop->messages.clear();
-    desktop->shortcuts.clear();
-    control(kPages).set_current_page(kChooseFolderPage);
+    start_again();
     serve(c.path);
     state.AppInfo.down_model[0].value[0].is_now = c.current ? 1 : 0;
     const std::string folder = scratch / ("case" + std::to_string(serial++) + "\\");
@@ -463,6 +469,127 @@ TEST_F(InstallHandlers, ChooseFillsThePathFromTheProgramFileDialog) {
     EXPECT_EQ(title, "请选择所需程序文件");
     EXPECT_EQ(to_lower(control(kProgramFileEdit).text()), to_lower(c.path));
     EXPECT_EQ(first_filter, "程序文件（*.exe）");
+  }
+}
+
+// The program as the service serves it, and the checksum it publishes.
+struct ServedProgram {
+  ByteBuffer bytes = read_file(test::built_program("StarlitPad.exe"));
+  std::string sha256 = test::sha256_hex(bytes);
+  std::int64_t size = std::ssize(bytes);
+};
+
+std::string fresh_tag() {
+  static int serial = 0;
+  return "ih" + std::to_string(GetCurrentProcessId()) + "x" + std::to_string(GetTickCount()) + "x" +
+         std::to_string(serial++);
+}
+
+// Checked with the system's SHA-256: only the program the service published
+// replaces the one installed before, and a failed check leaves nothing of
+// the download behind.
+TEST_F(InstallHandlers, InstallsOnlyTheProgramThePublishedChecksumNames) {
+  const ServedProgram served;
+  ASSERT_GT(served.size, 0);
+  std::string upper = served.sha256;
+  for (char& c : upper) c = static_cast<char>(c >= 'a' && c <= 'f' ? c - 'a' + 'A' : c);
+  std::string wrong = served.sha256;
+  wrong[10] = wrong[10] == '0' ? '1' : '0';
+  const ByteBuffer old_program = to_buffer("StarlitPad 1.1.0, installed before");
+  struct Case { const char* name; std::string sha256; std::int64_t size; bool installs; };
+  const Case cases[] = {
+      {"right checksum and size", upper, served.size, true},
+      {"wrong checksum", wrong, served.size, false},
+      {"wrong size", served.sha256, served.size + 1, false},
+      {"malformed checksum", served.sha256.substr(1), 0, false},
+  };
+  int serial = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    start_again();
+    DownVersionInfo& version = state.AppInfo.down_model[0].value[0];
+    version.sha256 = c.sha256;
+    version.size = c.size;
+    const std::string folder = scratch / ("checked" + std::to_string(serial++) + "\\");
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    ASSERT_TRUE(write_file(folder + "StarlitPad.exe", old_program));
+
+    install_into(folder);
+
+    if (c.installs) {
+      EXPECT_TRUE(desktop->messages.empty());
+      EXPECT_EQ(read_file(folder + "StarlitPad.exe"), served.bytes);
+      EXPECT_EQ(desktop->shortcuts.size(), 1u);
+      EXPECT_TRUE(shown(kRunButton));
+    } else {
+      ASSERT_EQ(desktop->messages.size(), 1u);
+      expect_message(kDownloadFailedMessage);
+      EXPECT_EQ(read_file(folder + "StarlitPad.exe"), old_program) << "the old program, byte for byte";
+      EXPECT_FALSE(file_exists(folder + "OEM.key"));
+      EXPECT_TRUE(desktop->shortcuts.empty());
+      EXPECT_TRUE(shown(kManualInstallButton));
+    }
+    EXPECT_FALSE(file_exists(folder + "StarlitPad.exe.tmp"));
+    EXPECT_FALSE(file_exists(folder + "StarlitPad.exe.tmp.source"));
+  }
+}
+
+// A partial file left by an earlier run: continued when its record ties it
+// to this address and version, or, without a record, on the checksum's word
+// (and fetched again from the start when the checksum refutes it); never
+// spliced onto another version's bytes.
+TEST_F(InstallHandlers, APartialFileIsContinuedOnlyWithTheSameProgram) {
+  const ServedProgram served;
+  const std::int64_t half = served.size / 2;
+  const ByteBuffer this_part(served.bytes.begin(), served.bytes.begin() + half);
+  const ByteBuffer other_part(static_cast<std::size_t>(half), 0x5A);
+  const std::string range = "Range: bytes=" + std::to_string(half) + "-";
+  struct Case {
+    const char* name;
+    ByteBuffer kept;
+    std::optional<std::string> recorded_version;  // nothing: no record
+    bool checked;
+    std::vector<bool> ranged;  // whether each request asked for a range
+  };
+  const Case cases[] = {
+      {"this version's part, recorded", this_part, "1.2.0", true, {true}},
+      {"this version's part, recorded, unchecked", this_part, "1.2.0", false, {true}},
+      {"this version's part, no record", this_part, std::nullopt, true, {true}},
+      {"another version's part, recorded", other_part, "1.1.0", true, {false}},
+      {"another version's part, no record", other_part, std::nullopt, true, {true, false}},
+      {"another version's part, no record, unchecked", other_part, std::nullopt, false, {false}},
+  };
+  int serial = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    start_again();
+    const std::string tag = fresh_tag();
+    serve("/files/StarlitPad.exe?tag=" + tag);
+    DownVersionInfo& version = state.AppInfo.down_model[0].value[0];
+    version.sha256 = c.checked ? served.sha256 : "";
+    version.size = c.checked ? served.size : 0;
+    const std::string folder = scratch / ("partial" + std::to_string(serial++) + "\\");
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    const std::string temp = folder + "StarlitPad.exe.tmp";
+    ASSERT_TRUE(write_file(temp, c.kept));
+    if (c.recorded_version) {
+      const PartialRecord record{version.address, *c.recorded_version, served.size, ""};
+      ASSERT_TRUE(write_file(PartialRecordPath(temp), to_buffer(*FormatPartialRecord(record))));
+    }
+
+    install_into(folder);
+
+    EXPECT_TRUE(desktop->messages.empty());
+    EXPECT_EQ(read_file(folder + "StarlitPad.exe"), served.bytes) << "the served program, byte for byte";
+    EXPECT_FALSE(file_exists(temp));
+    EXPECT_FALSE(file_exists(PartialRecordPath(temp)));
+    const std::string log = test::service_log(tag);
+    std::vector<bool> ranged;
+    for (std::size_t at = log.find("GET "); at != std::string::npos; at = log.find("GET ", at + 1)) {
+      const std::size_t end = log.find("\r\n\r\n", at);
+      ranged.push_back(log.substr(at, end - at).find(range) != std::string::npos);
+    }
+    EXPECT_EQ(ranged, c.ranged) << log;
   }
 }
 

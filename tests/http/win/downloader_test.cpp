@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "http/download_request.hpp"
+#include "http/partial_record.hpp"
 #include "http/win/url_transfer.hpp"
 #include "runtime/convert.hpp"
 #include "runtime/win/files.hpp"
@@ -40,19 +41,23 @@ std::string blob_url(std::int64_t size, const std::string& tag, const std::strin
   return base + "/blob/" + std::to_string(size) + "/served.exe?tag=" + tag + (faults.empty() ? "" : "&" + faults);
 }
 
-// The request heads the service recorded for the tag.
-Text logged_requests(const std::string& tag) {
-  const auto log = UrlTransfer::Open(test::service_url() + "/_log?tag=" + tag, kDownloadUserAgentLine);
-  if (!log) return {};
-  Text text;
-  std::uint8_t block[4096];
-  for (BodyRead got = log->read(block); got.ok && got.count > 0; got = log->read(block)) {
-    text.append(reinterpret_cast<const char*>(block), got.count);
-  }
-  return text;
-}
+Text logged_requests(const std::string& tag) { return test::service_log(tag); }
 
 std::int64_t size_on_disk(const std::string& path) { return std::ssize(read_file(path)); }
+
+// The record a download of `url` leaves beside `temp`.
+void keep_record(const std::string& temp, const PartialRecord& record) {
+  ASSERT_TRUE(write_file(PartialRecordPath(temp), to_buffer(*FormatPartialRecord(record))));
+}
+
+// The service's faults are part of the address: the record is pointed at
+// the next address, as a download from one unchanging address would find it.
+void point_record_at(const std::string& temp, const std::string& url) {
+  auto record = ParsePartialRecord(to_text(read_file(PartialRecordPath(temp))));
+  ASSERT_TRUE(record);
+  record->url = url;
+  keep_record(temp, *record);
+}
 
 struct Attempt {
   bool started = false;
@@ -116,6 +121,7 @@ TEST(Downloader, ResumesFromWhatTheTemporaryFileHolds) {
     ScratchFolder folder;
     ASSERT_TRUE(write_file(folder / "app.exe.tmp", blob_bytes(c.kept)));
     const std::string tag = fresh_tag();
+    keep_record(folder / "app.exe.tmp", {blob_url(kBlobSize, tag), "", kBlobSize, ""});
     const Attempt run = download(blob_url(kBlobSize, tag), folder / "app.exe");
     ASSERT_TRUE(run.started);
     EXPECT_TRUE(run.finished);
@@ -135,7 +141,8 @@ TEST(Downloader, ResumesFromWhatTheTemporaryFileHolds) {
 TEST(Downloader, KeepsTheTemporaryFileWhenCancelledAndResumesFromIt) {
   ScratchFolder folder;
   const std::int64_t size = 300000;
-  const Attempt cancelled = download(blob_url(size, fresh_tag()), folder / "app.exe", 40000);
+  const std::string tag = fresh_tag();
+  const Attempt cancelled = download(blob_url(size, tag), folder / "app.exe", 40000);
   ASSERT_TRUE(cancelled.started);
   EXPECT_FALSE(cancelled.finished);
   EXPECT_EQ(cancelled.cancel_calls, 1);
@@ -145,11 +152,11 @@ TEST(Downloader, KeepsTheTemporaryFileWhenCancelledAndResumesFromIt) {
   EXPECT_GE(kept, 40000);
   EXPECT_LT(kept, size);
 
-  const std::string tag = fresh_tag();
   const Attempt resumed = download(blob_url(size, tag), folder / "app.exe");
   ASSERT_TRUE(resumed.started);
   EXPECT_TRUE(resumed.finished);
   EXPECT_EQ(resumed.cancel_calls, 0);
+  EXPECT_FALSE(file_exists(PartialRecordPath(folder / "app.exe.tmp")));
   EXPECT_EQ(read_file(folder / "app.exe"), blob_bytes(size));
   EXPECT_NE(logged_requests(tag).find("Range: bytes=" + std::to_string(kept) + "-"), Text::npos);
 }
@@ -166,12 +173,16 @@ TEST(Downloader, KeepsACutTransferForTheNextResume) {
   EXPECT_EQ(read_file(folder / "app.exe.tmp"), blob_bytes(45000));
 
   // The resumed part is cut too: the file grows, still not promoted.
-  const Attempt cut_again = download(blob_url(kBlobSize, fresh_tag(), "drop=15000"), folder / "app.exe");
+  const std::string again = blob_url(kBlobSize, fresh_tag(), "drop=15000");
+  point_record_at(folder / "app.exe.tmp", again);
+  const Attempt cut_again = download(again, folder / "app.exe");
   ASSERT_TRUE(cut_again.started);
   EXPECT_FALSE(cut_again.finished);
   EXPECT_EQ(read_file(folder / "app.exe.tmp"), blob_bytes(60000));
 
-  const Attempt resumed = download(blob_url(kBlobSize, fresh_tag()), folder / "app.exe");
+  const std::string whole = blob_url(kBlobSize, fresh_tag());
+  point_record_at(folder / "app.exe.tmp", whole);
+  const Attempt resumed = download(whole, folder / "app.exe");
   EXPECT_TRUE(resumed.finished);
   EXPECT_EQ(read_file(folder / "app.exe"), blob_bytes(kBlobSize));
 }
@@ -266,6 +277,50 @@ TEST(Downloader, FailsToStartWithoutAServer) {
   EXPECT_EQ(downloader.Failure(), DownloadFailure::Connect);
   EXPECT_FALSE(downloader.RunTransfer(nullptr, nullptr));
   EXPECT_FALSE(file_exists(folder / "app.exe.tmp"));
+}
+
+// What a partial file is continued with, against the service: a range on
+// the condition of the recorded validator, honoured while the file is
+// unchanged and answered with the whole file once it changed; a partial
+// file of another file is never continued.
+TEST(Downloader, ContinuesOnlyTheFileThePartialFileIsAPartOf) {
+  constexpr std::int64_t kSize = 3000000;
+  ByteBuffer another_file = blob_bytes(kSize);
+  for (std::uint8_t& byte : another_file) byte = static_cast<std::uint8_t>(byte ^ 0x5A);
+  another_file.resize(2000000);
+  struct Case {
+    const char* name;
+    ByteBuffer kept;
+    std::optional<std::string> validator;  // the record's; nothing: no record
+    const char* range_line;                // nullptr: no range asked
+    std::int64_t resumed_from;             // where the body was appended
+  };
+  const Case cases[] = {
+      {"the tag still holds", blob_bytes(2000000), "\"v1\"", "Range: bytes=2000000-\r\nIf-Range: \"v1\"", 2000000},
+      {"the file changed since", blob_bytes(2000000), "\"v0\"", "Range: bytes=2000000-\r\nIf-Range: \"v0\"", 0},
+      {"another file, no record", another_file, std::nullopt, nullptr, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScratchFolder folder;
+    const std::string tag = fresh_tag();
+    const std::string url = blob_url(kSize, tag, "etag=v1");
+    ASSERT_TRUE(write_file(folder / "app.exe.tmp", c.kept));
+    if (c.validator) keep_record(folder / "app.exe.tmp", {url, "", kSize, *c.validator});
+
+    const Attempt run = download(url, folder / "app.exe");
+    EXPECT_TRUE(run.finished);
+    EXPECT_EQ(run.at_start.downloaded, c.resumed_from);
+    EXPECT_TRUE(read_file(folder / "app.exe") == blob_bytes(kSize)) << "the served file, byte for byte";
+    EXPECT_FALSE(file_exists(folder / "app.exe.tmp"));
+    EXPECT_FALSE(file_exists(PartialRecordPath(folder / "app.exe.tmp")));
+    const Text log = logged_requests(tag);
+    if (c.range_line) {
+      EXPECT_NE(log.find(c.range_line), Text::npos) << log;
+    } else {
+      EXPECT_EQ(log.find("Range"), Text::npos) << log;
+    }
+  }
 }
 
 }  // namespace

@@ -92,7 +92,7 @@ TEST(Files, BytesSurviveUnchanged) {
   EXPECT_TRUE(read_file("").empty());
 }
 
-TEST(Files, MoveFallsBackToCopyOverAnExistingTarget) {
+TEST(Files, MoveReplacesAnExistingTarget) {
   ScratchFolder folder;
   put(folder / "a.tmp", "new");
   put(folder / "a", "old");
@@ -102,6 +102,22 @@ TEST(Files, MoveFallsBackToCopyOverAnExistingTarget) {
   EXPECT_FALSE(move_file(folder / "missing", folder / "b"));
   EXPECT_TRUE(delete_file(folder / "a"));
   EXPECT_FALSE(delete_file(folder / "a"));
+}
+
+// A target that cannot be replaced, held open by a program that shares
+// nothing, keeps its bytes; no copy is left beside it, and the source stays.
+TEST(Files, AFailedMoveLeavesTheTargetAsItWas) {
+  ScratchFolder folder;
+  put(folder / "a.tmp", "new");
+  put(folder / "a", "old");
+  {
+    const FileNumber held = open_file(folder / "a", OpenMode::Read, ShareMode::Exclusive);
+    ASSERT_TRUE(held);
+    EXPECT_FALSE(move_file(folder / "a.tmp", folder / "a"));
+    EXPECT_FALSE(file_exists(folder / "a.moving"));
+  }
+  EXPECT_EQ(content_of(folder / "a"), "old");
+  EXPECT_EQ(content_of(folder / "a.tmp"), "new");
 }
 
 TEST(Files, ExistenceMatchesFilesFoldersAndWildcards) {

@@ -4,7 +4,10 @@
 
 #include "http/win/wininet_transport.hpp"
 #include "service/app_query.hpp"
+#include "runtime/win/files.hpp"
 #include "service/win/script_control.hpp"
+#include "tests/support/sha256.hpp"
+#include "tests/support/win/programs.hpp"
 #include "tests/support/win/service.hpp"
 
 namespace lumen {
@@ -161,6 +164,35 @@ TEST_F(AppInfoQuery, TheAgentIdComesFromTheStamp) {
     EXPECT_EQ(q.AppInfo.agent_app.app_name, c.app_name) << c.stamp;
     EXPECT_EQ(q.StampedIdText, c.stamp_after) << c.stamp;
   }
+}
+
+// The service publishes the checksum and size of the program it serves; the
+// record keeps them as given, wrong ones included: judging them is the
+// install's part.
+TEST_F(AppInfoQuery, ReadsThePublishedChecksumAndSize) {
+  const ByteBuffer served = read_file(test::built_program("StarlitPad.exe"));
+  ASSERT_FALSE(served.empty());
+  const std::string right = test::sha256_hex(served);
+  const auto size = std::ssize(served);
+  struct Case { const char* scenario; std::string sha256; std::int64_t size; };
+  const Case cases[] = {
+      {"", right, size},
+      {"wrong_size", right, size + 1},
+      {"malformed_checksum", right.substr(0, 63), size},
+      {"unchecked", "", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.scenario);
+    const Query q = query(c.scenario);
+    ASSERT_TRUE(q.ok);
+    const DownVersionInfo& version = q.AppInfo.down_model[0].value[0];
+    EXPECT_EQ(version.sha256, c.sha256);
+    EXPECT_EQ(version.size, c.size);
+  }
+  const Query wrong = query("wrong_checksum");
+  const Text& published = wrong.AppInfo.down_model[0].value[0].sha256;
+  EXPECT_EQ(published.size(), 64u);
+  EXPECT_NE(published, right);
 }
 
 TEST(AppInfoQueryOffline, AServiceThatDoesNotAnswerFailsTheQuery) {

@@ -9,4 +9,7 @@ namespace lumen::test {
 // rig runs no service, and tests that need it fail with a clear message.
 [[nodiscard]] std::string service_url();
 
+// The request heads the service recorded for requests tagged `tag`.
+[[nodiscard]] std::string service_log(const std::string& tag);
+
 }  // namespace lumen::test
