@@ -90,6 +90,14 @@ WindowKind window_kind_of(const ControlDesign& c) noexcept {
   return {nullptr, 0, 0};
 }
 
+// The progress control gives itself a static edge as it is created; the
+// bar is drawn edge to edge, so that edge is taken off again.
+void remove_static_edge(HWND window) noexcept {
+  SetWindowLongPtrA(window, GWL_EXSTYLE, GetWindowLongPtrA(window, GWL_EXSTYLE) & ~LONG_PTR{WS_EX_STATICEDGE});
+  SetWindowPos(window, nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
 // Text centred both ways in a box, wrapped at word boundaries.
 void draw_centred_caption(HDC dc, std::string_view text, RECT box) noexcept {
   RECT measured = box;
@@ -198,6 +206,7 @@ HWND Form::create_control(ControlIndex i) {
       SendMessageA(window, BM_SETCHECK, c.checked ? BST_CHECKED : BST_UNCHECKED, 0);
       break;
     case ControlKind::ProcessBar:
+      remove_static_edge(window);
       SendMessageA(window, PBM_SETRANGE32, 0, 100);
       SendMessageA(window, PBM_SETPOS, 0, 0);
       break;
