@@ -2,7 +2,6 @@
 
 #include <iconv.h>
 
-#include <cerrno>
 #include <cstdint>
 
 namespace lumen {
@@ -40,6 +39,7 @@ struct SequenceShape {
   return shape.length;
 }
 
+// An iconv descriptor from UTF-8 to code page 936, closed when dropped.
 class Converter {
  public:
   Converter() : descriptor_(iconv_open("CP936", "UTF-8")) {}
@@ -70,6 +70,8 @@ class Converter {
 
 }  // namespace
 
+// iconv reports a malformed sequence and a character the code page lacks
+// alike, so the sequences are checked here and given to it one at a time.
 std::optional<Text> text_from_utf8(std::string_view utf8) {
   Converter converter;
   if (!converter.ready()) return std::nullopt;
