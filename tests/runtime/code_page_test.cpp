@@ -10,7 +10,8 @@ TEST(TextFromUtf8, GivesCodePage936TextOrNothingForBytesThatAreNotUtf8) {
   const Case cases[] = {
       {"ascii", "{\"code\":1}", "{\"code\":1}"},
       {"empty", "", ""},
-      {"chinese", "\xE6\x98\x9F\xE5\x85\x89\xE8\xAE\xB0\xE4\xBA\x8B\xE6\x9C\xAC", "\xD0\xC7\xB9\xE2\xBC\xC7\xCA\xC2\xB1\xBE"},
+      {"chinese", "\xE6\x98\x9F\xE5\x85\x89\xE8\xAE\xB0\xE4\xBA\x8B\xE6\x9C\xAC",
+       "\xD0\xC7\xB9\xE2\xBC\xC7\xCA\xC2\xB1\xBE"},
       {"latin letter the code page has", "caf\xC3\xA9", "caf\xA8\xA6"},
       {"check mark the code page lacks", "ok \xE2\x9C\x93!", "ok ?!"},
       {"four-byte character the code page lacks", "\xF0\x9F\x98\x80", "?"},
