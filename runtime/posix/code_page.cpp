@@ -85,7 +85,8 @@ std::optional<Text> text_from_utf8(std::string_view utf8) {
     }
     const std::size_t length = multi_byte_length(utf8);
     if (length == 0) return std::nullopt;
-    if (!converter.append(utf8.substr(0, length), text)) text += '?';
+    // Windows puts a "?" for each UTF-16 unit, so two for a four-byte one.
+    if (!converter.append(utf8.substr(0, length), text)) text.append(length == 4 ? 2 : 1, '?');
     utf8.remove_prefix(length);
   }
   return text;

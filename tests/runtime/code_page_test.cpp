@@ -14,7 +14,7 @@ TEST(TextFromUtf8, GivesCodePage936TextOrNothingForBytesThatAreNotUtf8) {
        "\xD0\xC7\xB9\xE2\xBC\xC7\xCA\xC2\xB1\xBE"},
       {"latin letter the code page has", "caf\xC3\xA9", "caf\xA8\xA6"},
       {"check mark the code page lacks", "ok \xE2\x9C\x93!", "ok ?!"},
-      {"four-byte character the code page lacks", "\xF0\x9F\x98\x80", "?"},
+      {"four-byte character the code page lacks", "\xF0\x9F\x98\x80", "??"},
       {"cut sequence", "\xE6\x98", std::nullopt},
       {"lone continuation byte", "a\x80" "b", std::nullopt},
       {"overlong slash", "\xC0\xAF", std::nullopt},
