@@ -11,7 +11,7 @@
 namespace lumen {
 
 // The built-in key whose digest forms the marker's second part.
-inline constexpr std::string_view kOemKey = "lux";
+inline constexpr std::string_view kOemKey = "vex";
 
 // Lower-case hexadecimal MD5 digest of the bytes, or the empty text when it
 // cannot be computed.

@@ -8,11 +8,10 @@
 
 namespace lumen {
 
-// True for a name that can only ever name a file directly in the desktop
-// folder and that fits into a quoted script string: no character Windows
-// forbids in file names (control characters, < > : " / \ | ? *), no "..",
-// no trailing dot or space. Double-byte characters pass whole, whatever
-// their second byte. The empty name passes: its link is named ".lnk".
+// True for a name that names one file directly in the desktop folder as it
+// stands and fits into a quoted script string: a safe file name (see
+// safe_file_name) that Windows would store unchanged. The routes that make
+// links take only such names; a name from the network is made one first.
 [[nodiscard]] bool IsPlainShortcutName(std::string_view name);
 
 // desktop_folder (ending in a backslash) + name, with ".lnk" appended unless

@@ -2,7 +2,9 @@
 
 #include <cmath>
 
+#include "http/content_type.hpp"
 #include "runtime/convert.hpp"
+#include "service/answer_text.hpp"
 #include "service/app_query.hpp"
 #include "service/json_document.hpp"
 
@@ -86,7 +88,7 @@ std::int32_t FetchAppInfo(AppInfoRecord& info, std::string_view base_url, std::i
   const WebResponse response = WebRequest(url, {}, channels.transport);
 
   JsonDocument answer(channels.engines);
-  (void)answer.Load(to_text(response.body));
+  (void)answer.Load(AnswerText(response.body, ContentTypeOf(response.receivedHeaders.value_or(Text()))));
   message = answer.GetText("content");
   const std::int32_t code = integer_at(answer, "code");
   if (code != 1) return code;

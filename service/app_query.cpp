@@ -3,34 +3,21 @@
 #include <array>
 
 #include "runtime/convert.hpp"
+#include "runtime/file_name.hpp"
 
 namespace lumen {
 namespace {
 
-[[nodiscard]] bool is_forbidden_in_file_name(char c) noexcept {
-  const auto byte = static_cast<unsigned char>(c);
-  if (byte < 0x20 || byte == 0x7F) return true;
-  constexpr std::string_view kForbidden = "<>:\"/\\|?*";
-  return kForbidden.find(c) != std::string_view::npos;
-}
-
-// Checks every single-byte character; both bytes of a double-byte character
-// belong to the character (its second byte may well be 0x5C or 0x7C).
-[[nodiscard]] bool has_only_file_name_characters(std::string_view name) noexcept {
-  for (std::string_view c : characters_of(name)) {
-    if (is_cut_character(c)) return false;
-    if (c.size() == 1 && is_forbidden_in_file_name(c[0])) return false;
-  }
-  return true;
-}
-
-[[nodiscard]] bool is_reserved_device_name(std::string_view lower_name) noexcept {
-  constexpr std::array<std::string_view, 4> kPlain = {"con", "prn", "aux", "nul"};
-  for (std::string_view device : kPlain) {
-    if (lower_name == device) return true;
-  }
-  const bool numbered = lower_name.size() == 4 && lower_name[3] >= '1' && lower_name[3] <= '9';
-  return numbered && (lower_name.starts_with("com") || lower_name.starts_with("lpt"));
+// The longest path the name makes, C:\<name>\<name>.exe.tmp with its
+// terminating zero, must fit in MAX_PATH. Every code page 936 character is
+// one UTF-16 unit once the system widens the path.
+[[nodiscard]] bool fits_the_longest_install_path(std::string_view name) noexcept {
+  constexpr std::size_t kMaxPath = 260;
+  // "C:\", the "\" between the names, ".exe.tmp" and the terminating zero.
+  constexpr std::size_t kAroundTheNames = 3 + 1 + 8 + 1;
+  std::size_t characters = 0;
+  for ([[maybe_unused]] std::string_view c : characters_of(name)) ++characters;
+  return kAroundTheNames + 2 * characters <= kMaxPath;
 }
 
 // Processes the installer must never offer to end, whatever the service says.
@@ -86,12 +73,11 @@ bool PickCurrentVersion(const AppInfoRecord& info, Text& version, Text& address,
 }
 
 bool IsInstallableName(std::string_view name) {
-  if (name.empty() || !has_only_file_name_characters(name)) return false;
-  if (name.back() == '.' || name.back() == ' ') return false;
-  const Text lower = to_lower(name);
-  const auto dot = lower.find('.');
-  const std::string_view stem = std::string_view(lower).substr(0, dot);
-  return !is_reserved_device_name(stem) && !is_system_process_name(lower);
+  // The name is the folder's, the program's and the processes' at once, so
+  // it must be the very name Windows stores: trimming it would make the
+  // folder differ from the program's stem.
+  const std::optional<Text> stored = safe_file_name(name);
+  return stored == name && !is_system_process_name(to_lower(name)) && fits_the_longest_install_path(name);
 }
 
 }  // namespace lumen

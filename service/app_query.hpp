@@ -33,9 +33,9 @@ inline constexpr std::int32_t kAppId = 1;
 
 // Whether an application name from the service may become a file name in the
 // install folder, a folder name under C:\ and the name of processes to end: a
-// plain file name without separators, drive colons, characters Windows
-// forbids, trailing dots or spaces, reserved device names, and not the name of
-// a process Windows itself depends on.
+// safe file name as it stands (see safe_file_name; a name Windows would trim
+// is refused), short enough that C:\<name>\<name>.exe.tmp fits in MAX_PATH,
+// and not the name of a process Windows itself depends on.
 [[nodiscard]] bool IsInstallableName(std::string_view name);
 
 }  // namespace lumen

@@ -57,7 +57,7 @@ const InstallJob kJob{
     .folder = "C:\\StarlitPad\\",
     .program_path = "C:\\StarlitPad\\StarlitPad.exe",
     .shortcut_name = "星光记事本",
-    .oem_marker = "202020202020232877C55797F",
+    .oem_marker = "2020202020202328E3150706F",
     .icon = {0, 0, 1, 0},
 };
 

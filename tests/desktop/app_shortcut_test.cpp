@@ -42,10 +42,22 @@ TEST(MakeAppShortcut, TriesTheScriptOnlyWhenTheShellObjectFails) {
 // A distributor's name that could leave the desktop folder or a script
 // string makes no shortcut by either route.
 TEST(MakeAppShortcut, MakesNoShortcutForANameThatIsNoPlainFileName) {
-  for (const char* name : {"..\\..\\Startup\\Foo", "Foo\")\r\nMsgBox(\"x", "a/b", "Foo:bar", ".."}) {
+  for (const char* name : {"..\\..\\Startup\\Foo", "Foo\")\r\nMsgBox(\"x", "a/b", "Foo:bar", "..", "CON", ""}) {
     RecordingRoutes routes(false);
     MakeAppShortcut(name, "C:\\Foo\\Foo.exe", "C:\\Foo\\logo.ico", routes);
     EXPECT_TRUE(routes.calls.empty()) << name;
+  }
+}
+
+// Windows would drop the trailing dots and spaces from the link's name; the
+// routes get the name it keeps.
+TEST(MakeAppShortcut, GivesBothRoutesTheNameWithoutTrailingDotsAndSpaces) {
+  for (const char* name : {"Loading...", "Loading ", "Loading. "}) {
+    RecordingRoutes routes(false);
+    MakeAppShortcut(name, "C:\\Foo\\Foo.exe", "C:\\Foo\\logo.ico", routes);
+    EXPECT_EQ(routes.calls, (std::vector<Text>{"shell Loading C:\\Foo\\Foo.exe C:\\Foo\\logo.ico",
+                                               "script Loading C:\\Foo\\Foo.exe C:\\Foo\\logo.ico"}))
+        << name;
   }
 }
 

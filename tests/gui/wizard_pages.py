@@ -20,6 +20,9 @@ LICENCE_BACK = (300, 405)
 # The progress bar's middle row along the top of the page area, and the
 # red failure notice of page 3.
 BAR_ROW = 307
+# The bar's outermost rows: it overlaps the banner's last two rows and has no
+# frame, so the row above it is the banner's and the row below the page's.
+BAR_TOP, BAR_BOTTOM = 298, 315
 FAILURE_NOTICE = (56, 388, 536, 420)
 
 

@@ -137,6 +137,30 @@ class AppInfo(ServiceTest):
         status, _, _ = self.service.get("/scenario/unknown/app_api/getapp_1?" + good)
         self.assertEqual(status, 404)
 
+    def test_encoding_scenarios_send_the_same_answer_otherwise_encoded(self):
+        good = f"app_id=1&secret_key={KEY}&agent_id=7"
+        cases = {
+            "gbk_without_charset": ("application/json", b"", "gbk", "星光记事本"),
+            "utf8_with_charset": ("application/json; charset=utf-8", b"", "utf-8", "星光记事本"),
+            "utf8_with_bom": ("application/json", b"\xef\xbb\xbf", "utf-8", "星光记事本"),
+            "utf8_without_charset": ("application/json", b"", "utf-8", "星光记事本"),
+            "unknown_charset": ("application/json; charset=x-unknown", b"", "gbk", "星光记事本"),
+            "utf8_name_beyond_gbk": ("application/json; charset=utf-8", b"", "utf-8", "星光\u2713记事本"),
+        }
+        for scenario, (content_type, mark, codec, app_name) in cases.items():
+            with self.subTest(scenario):
+                status, headers, body = self.service.get(f"/scenario/{scenario}/app_api/getapp_1?{good}")
+                self.assertEqual(status, 200)
+                self.assertEqual(headers["Content-Type"], content_type)
+                self.assertTrue(body.startswith(mark + b"{"))
+                answer = json.loads(body[len(mark):].decode(codec))
+                self.assertEqual(answer["data"]["agent_app"]["app_name"], app_name)
+                self.assertEqual(answer["data"]["name"], "StarlitPad")
+        # A refused query is answered as always.
+        status, headers, body = self.service.get("/scenario/utf8_with_charset/app_api/getapp_1?app_id=2")
+        self.assertIn("GBK", headers["Content-Type"])
+        self.assertEqual(json.loads(body.decode("gbk"))["code"], 0)
+
     def test_download_scenarios_tag_the_address_with_the_agent(self):
         cases = {
             "slow_download": "http://demo.host:81/files/StarlitPad.exe?rate=8000&tag=agent-38",

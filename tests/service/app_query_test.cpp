@@ -110,5 +110,27 @@ TEST(InstallableName, AcceptsPlainFileNamesOnly) {
   for (const Case& c : cases) EXPECT_EQ(IsInstallableName(c.name), c.ok) << c.name;
 }
 
+// C:\<name>\<name>.exe.tmp and its terminating zero fill at most 260 UTF-16
+// units: 13 around two names of at most 123 characters each.
+TEST(InstallableName, IsRefusedWhenTheDownloadsPathWouldNotFitInMaxPath) {
+  struct Case { const char* name; Text text; bool ok; };
+  const Text han = "\xD0\xC7";  // one character, two bytes
+  const auto times = [](const Text& unit, int n) {
+    Text text;
+    for (int i = 0; i < n; ++i) text += unit;
+    return text;
+  };
+  const Case cases[] = {
+      {"122 letters", times("a", 122), true},
+      {"123 letters: 258 units and the zero", times("a", 123), true},
+      {"124 letters", times("a", 124), false},
+      {"123 double-byte characters in 246 bytes", times(han, 123), true},
+      {"124 double-byte characters", times(han, 124), false},
+      {"mixed, 123 characters", times(han, 60) + times("a", 63), true},
+      {"mixed, 124 characters", times(han, 60) + times("a", 64), false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsInstallableName(c.text), c.ok) << c.name;
+}
+
 }  // namespace
 }  // namespace lumen

@@ -2,11 +2,12 @@
 
 The installer asks GET /app_api/getapp_1?app_id=1&secret_key=K&agent_id=N and
 reads a JSON object with `code` (1 = success), `content` and `data`. Answers
-are encoded in code page 936 (GBK), as the installer expects.
+are encoded in code page 936 (GBK) unless a scenario sends another encoding.
 
 Scenarios (/scenario/NAME/app_api/getapp_1?...) give other answers to the
 same, equally checked, query: add one by writing a function that takes the
-normal answer and returns the answer to send (a dict, or raw bytes), and
+normal answer and returns the answer to send (a dict, raw bytes, or an
+Encoded answer with its own encoding and Content-Type), and
 listing it in SCENARIOS.
 """
 
@@ -291,6 +292,45 @@ def _hostile_name(name):
     return scenario
 
 
+class Encoded:
+    """An answer sent in another encoding than the usual GBK, under a
+    Content-Type of its own."""
+
+    def __init__(self, answer, codec, content_type, byte_order_mark=b""):
+        self.answer = answer
+        self.codec = codec
+        self.content_type = content_type
+        self.byte_order_mark = byte_order_mark
+
+    def body(self):
+        return self.byte_order_mark + json.dumps(self.answer, ensure_ascii=False).encode(self.codec)
+
+
+UTF8_BOM = b"\xef\xbb\xbf"
+
+
+def _encoded(codec, content_type, byte_order_mark=b"", app_name=None):
+    def scenario(answer):
+        if app_name is not None:
+            answer["data"]["agent_app"]["app_name"] = app_name
+        return Encoded(answer, codec, content_type, byte_order_mark)
+    scenario.__doc__ = "The answer in %s%s as %r." % (codec, " after a byte-order mark" if byte_order_mark else "",
+                                                      content_type)
+    return scenario
+
+
+# The same answer in the encodings services use, declared or not.
+ENCODING_SCENARIOS = {
+    "gbk_without_charset": _encoded("gbk", "application/json"),
+    "utf8_with_charset": _encoded("utf-8", "application/json; charset=utf-8"),
+    "utf8_with_bom": _encoded("utf-8", "application/json", UTF8_BOM),
+    "utf8_without_charset": _encoded("utf-8", "application/json"),
+    "unknown_charset": _encoded("gbk", "application/json; charset=x-unknown"),
+    # A distributor's name with a character code page 936 lacks.
+    "utf8_name_beyond_gbk": _encoded("utf-8", "application/json; charset=utf-8", app_name="星光✓记事本"),
+}
+
+
 SCENARIOS = {
     "several_versions": _several_versions,
     "no_versions": _no_versions,
@@ -315,6 +355,7 @@ SCENARIOS = {
     "dated_download": _dated_download,
 }
 SCENARIOS.update({"hostile_name_" + key: _hostile_name(name) for key, name in HOSTILE_NAMES.items()})
+SCENARIOS.update(ENCODING_SCENARIOS)
 
 
 def _encode(answer):
@@ -322,15 +363,18 @@ def _encode(answer):
 
 
 def app_info_body(params, host, secret_key, scenario=None, program=None):
-    """The body for a query's parameters (a dict of first values), or None for
-    an unknown scenario; `program` as for sample_application."""
+    """The body and its Content-Type for a query's parameters (a dict of
+    first values), or None for an unknown scenario; `program` as for
+    sample_application."""
     if scenario is not None and scenario not in SCENARIOS:
         return None
     problem = _credentials_problem(params, secret_key)
     if problem is not None:
-        return _encode(_failure(problem))
+        return _encode(_failure(problem)), CONTENT_TYPE
     answer = {"code": 1, "content": "获取成功",
               "data": sample_application(host, int(params["agent_id"]), program)}
     if scenario is not None:
         answer = SCENARIOS[scenario](copy.deepcopy(answer))
-    return answer if isinstance(answer, bytes) else _encode(answer)
+    if isinstance(answer, Encoded):
+        return answer.body(), answer.content_type
+    return (answer if isinstance(answer, bytes) else _encode(answer)), CONTENT_TYPE

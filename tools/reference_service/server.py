@@ -365,10 +365,11 @@ class Service:
         if segments[2:] != ["getapp_1"]:
             return html_page(404)
         host = request.header("Host") or own_host
-        body = app_api.app_info_body(request.params, host, self.secret_key, scenario, self._program_facts())
-        if body is None:
+        answer = app_api.app_info_body(request.params, host, self.secret_key, scenario, self._program_facts())
+        if answer is None:
             return html_page(404, "unknown scenario")
-        return Response(200, [("Content-Type", app_api.CONTENT_TYPE)], body)
+        body, content_type = answer
+        return Response(200, [("Content-Type", content_type)], body)
 
     def _program_facts(self):
         """What the app-info answer publishes about the sample program, when

@@ -15,6 +15,7 @@ namespace {
 constexpr const char* kFormClass = "LumenForm";
 constexpr const char* kPanelClass = "LumenPanel";
 constexpr UINT_PTR kHoverSubclass = 1;
+constexpr UINT_PTR kFlatBarSubclass = 2;
 
 constexpr win::WindowProperty<Form*> kOwningForm{"LumenForm"};
 // Which control a panel window is, plus one; 0 on the top-level window.
@@ -88,6 +89,51 @@ WindowKind window_kind_of(const ControlDesign& c) noexcept {
       break;
   }
   return {nullptr, 0, 0};
+}
+
+// The progress bar is drawn edge to edge without a frame. The control gives
+// itself a static edge as it is created, which is taken off again, and a
+// visual style would frame the bar inside it, so the bar paints itself: the
+// filled part in the highlight colour, the rest in the window colour.
+void remove_static_edge(HWND window) noexcept {
+  SetWindowLongPtrA(window, GWL_EXSTYLE, GetWindowLongPtrA(window, GWL_EXSTYLE) & ~LONG_PTR{WS_EX_STATICEDGE});
+  SetWindowPos(window, nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void paint_flat_bar(HWND window) noexcept {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(window, &paint);
+  RECT filled;
+  GetClientRect(window, &filled);
+  RECT rest = filled;
+  PBRANGE range{};
+  SendMessageA(window, PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&range));
+  const int position = static_cast<int>(SendMessageA(window, PBM_GETPOS, 0, 0));
+  const int span = range.iHigh - range.iLow;
+  const int width = filled.right - filled.left;
+  filled.right = filled.left + (span > 0 ? MulDiv(width, position - range.iLow, span) : 0);
+  rest.left = filled.right;
+  FillRect(dc, &filled, GetSysColorBrush(COLOR_HIGHLIGHT));
+  FillRect(dc, &rest, GetSysColorBrush(COLOR_WINDOW));
+  EndPaint(window, &paint);
+}
+
+LRESULT CALLBACK flat_bar_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                    DWORD_PTR) noexcept {
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT:
+      paint_flat_bar(window);
+      return 0;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(window, flat_bar_procedure, kFlatBarSubclass);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(window, message, wparam, lparam);
 }
 
 // Text centred both ways in a box, wrapped at word boundaries.
@@ -198,6 +244,8 @@ HWND Form::create_control(ControlIndex i) {
       SendMessageA(window, BM_SETCHECK, c.checked ? BST_CHECKED : BST_UNCHECKED, 0);
       break;
     case ControlKind::ProcessBar:
+      remove_static_edge(window);
+      SetWindowSubclass(window, flat_bar_procedure, kFlatBarSubclass, 0);
       SendMessageA(window, PBM_SETRANGE32, 0, 100);
       SendMessageA(window, PBM_SETPOS, 0, 0);
       break;

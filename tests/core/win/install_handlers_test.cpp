@@ -34,7 +34,7 @@ namespace {
 
 // The marker of the stamp 00000038: its bytes with bit 4 flipped, then the
 // 3rd to 11th digits of the built-in key's MD5 in upper case.
-constexpr const char* kMarkerOf00000038 = "202020202020232877C55797F";
+constexpr const char* kMarkerOf00000038 = "2020202020202328E3150706F";
 
 struct ShownMessage {
   std::string text;

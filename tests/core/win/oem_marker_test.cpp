@@ -27,9 +27,10 @@ TEST(HashBytes, IsUpperCaseAndEmptyForAnUnknownAlgorithm) {
 }
 
 TEST(OemMarker, HoldsTheStampAndTheBuiltInKeysDigest) {
-  // md5("lux") = d877c55797fd430ce8150363cd86058f: its 3rd to 11th digits.
-  EXPECT_EQ(MakeOemMarker("00000038", kOemKey, DigestHex), "202020202020232877C55797F");
-  EXPECT_EQ(MakeOemMarker("1", kOemKey, DigestHex), "2177C55797F");
+  // md5("vex") = 89e3150706fadb5be2ac7ecd81fdaa16: its 3rd to 11th digits.
+  // The installed application reads this text, so it is pinned literally.
+  EXPECT_EQ(MakeOemMarker("00000038", kOemKey, DigestHex), "2020202020202328E3150706F");
+  EXPECT_EQ(MakeOemMarker("1", kOemKey, DigestHex), "21E3150706F");
 }
 
 }  // namespace

@@ -176,6 +176,21 @@ TEST(MakeAppShortcut, FallsBackToTheLinkObjectAndAScript) {
   EXPECT_FALSE(file_exists(FolderOfKind(11) + name + ".vbs"));
 }
 
+// A name ending in dots or spaces loses them, as Windows would store it, on
+// either route, rather than losing its shortcut.
+TEST(MakeAppShortcut, TrimsTrailingDotsAndSpacesOnEitherRoute) {
+  Installed app;
+  const std::string name = unique_name("Loading");
+  const LinkCleanup cleanup{FolderOfKind(0) + name + ".lnk"};
+  SystemShortcutRoutes system;
+  ForcedFallback fallback;
+  for (ShortcutRoutes* routes : {static_cast<ShortcutRoutes*>(&system), static_cast<ShortcutRoutes*>(&fallback)}) {
+    MakeAppShortcut(name + "... ", app.program, app.folder + "logo.ico", *routes);
+    EXPECT_EQ(read_link(cleanup.path).target, app.program);
+    EXPECT_TRUE(DeleteFileA(cleanup.path.c_str()));
+  }
+}
+
 // A distributor's name from the network that could leave the desktop folder
 // or its script string makes nothing anywhere, on either route.
 TEST(MakeAppShortcut, MakesNothingForUnsafeNamesOnTheFallbackRoute) {
