@@ -24,8 +24,10 @@ bool Downloader::StartDownload(std::string_view url, std::string_view target_pat
   if (target_.file_name.empty()) return Fail(DownloadFailure::Connect);
   resume_offset_ = ports_.files.size_of(target_.temp_path()).value_or(0);
   if (!OpenTransfer(url)) return false;
-  const auto length = transfer_->ContentLength();
-  count_ = {resume_offset_, length ? std::optional(resume_offset_ + *length) : std::nullopt};
+  const auto total = AnnouncedTotal(transfer_->Status(), resume_offset_, transfer_->ContentLength(),
+                                    transfer_->ContentRange());
+  if (!total) return Fail(DownloadFailure::Status);
+  count_ = {resume_offset_, *total};
   return true;
 }
 

@@ -1,5 +1,6 @@
 #include "service/app_info_query.hpp"
 
+#include "http/network_limits.hpp"
 #include "runtime/convert.hpp"
 #include "service/app_query.hpp"
 #include "service/json_document.hpp"
@@ -63,13 +64,21 @@ void read_record(const JsonDocument& data, AppInfoRecord& info) {
   read_list(data.GetObject("file_model"), info.file_model, read_model_entry);
 }
 
+// Both requests run before any window shows that the installer waits.
+[[nodiscard]] WebRequestOptions StartUpRequest() {
+  WebRequestOptions options;
+  options.connectTimeoutMs = kStartUpConnectTimeoutMs;
+  options.receiveTimeoutMs = kStartUpReceiveTimeoutMs;
+  return options;
+}
+
 }  // namespace
 
 std::int32_t FetchAppInfo(AppInfoRecord& info, std::string_view base_url, std::int32_t app_id,
                           std::string_view secret_key, std::int32_t agent_id, Text& message,
                           const AppInfoChannels& channels) {
   const Text url = AppInfoQueryUrl(base_url, app_id, secret_key, agent_id);
-  const WebResponse response = WebRequest(url, {}, channels.transport);
+  const WebResponse response = WebRequest(url, StartUpRequest(), channels.transport);
 
   JsonDocument answer(channels.engines);
   (void)answer.Load(to_text(response.body));
@@ -92,7 +101,10 @@ AppInfoAnswer QueryAppInfo(Text& stamped_id_text, const ServiceEndpoint& service
   if (answered && IsInstallableName(fetched.name)) answer.record = std::move(fetched);
 
   const AppInfoRecord& named = answer.record ? *answer.record : AppInfoRecord{};
-  answer.icon = WebRequest(named.agent_app.app_icon, {}, channels.transport).body;
+  // An address that is refused gives the empty icon, as one that fails does.
+  if (IsRequestableAddress(named.agent_app.app_icon)) {
+    answer.icon = WebRequest(named.agent_app.app_icon, StartUpRequest(), channels.transport).body;
+  }
   return answer;
 }
 

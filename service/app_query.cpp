@@ -79,6 +79,14 @@ bool PickCurrentVersion(const AppInfoRecord& info, Text& version, Text& address,
   return !version.empty();
 }
 
+bool IsRequestableAddress(std::string_view address) noexcept {
+  for (const char c : address) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte <= 0x20 || byte == 0x7F) return false;
+  }
+  return true;
+}
+
 bool IsInstallableName(std::string_view name) {
   if (name.empty() || !has_only_file_name_characters(name)) return false;
   if (name.back() == '.' || name.back() == ' ') return false;

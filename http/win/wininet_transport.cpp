@@ -13,10 +13,23 @@ namespace {
 constexpr DWORD kReadChunk = 1024;
 constexpr DWORD kHeaderBuffer = 5000;
 
+void SetTimeout(HINTERNET handle, DWORD option, std::uint32_t milliseconds) {
+  if (milliseconds == 0) return;
+  DWORD value = milliseconds;
+  InternetSetOptionA(handle, option, &value, sizeof value);
+}
+
+// The connection and the request inherit the session's time-outs.
 [[nodiscard]] InternetHandle OpenSession(const RequestPlan& plan) {
   const bool direct = plan.proxyList.empty();
-  return InternetHandle(InternetOpenA(plan.agent.c_str(), direct ? INTERNET_OPEN_TYPE_DIRECT : INTERNET_OPEN_TYPE_PROXY,
-                                      plan.proxyList.c_str(), "", 0));
+  InternetHandle session(InternetOpenA(plan.agent.c_str(), direct ? INTERNET_OPEN_TYPE_DIRECT : INTERNET_OPEN_TYPE_PROXY,
+                                       plan.proxyList.c_str(), "", 0));
+  if (session) {
+    SetTimeout(session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, plan.connectTimeoutMs);
+    SetTimeout(session.get(), INTERNET_OPTION_SEND_TIMEOUT, plan.receiveTimeoutMs);
+    SetTimeout(session.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, plan.receiveTimeoutMs);
+  }
+  return session;
 }
 
 [[nodiscard]] InternetHandle Connect(HINTERNET session, const RequestPlan& plan) {
