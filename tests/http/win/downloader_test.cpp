@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include "http/download_request.hpp"
 #include "http/win/url_transfer.hpp"
 #include "runtime/convert.hpp"
@@ -50,6 +52,21 @@ Text logged_requests(const std::string& tag) {
     text.append(reinterpret_cast<const char*>(block), got.count);
   }
   return text;
+}
+
+// Every byte but letters and digits as %XX, for an address inside a query.
+std::string percent_encoded(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string encoded;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (std::isalnum(byte)) {
+      encoded += c;
+    } else {
+      encoded += {'%', kHex[byte >> 4], kHex[byte & 15]};
+    }
+  }
+  return encoded;
 }
 
 std::int64_t size_on_disk(const std::string& path) { return std::ssize(read_file(path)); }
@@ -234,6 +251,46 @@ TEST(Downloader, FinishesABodyWithoutLength) {
   EXPECT_EQ(run.at_start.total, std::nullopt);
   EXPECT_EQ(run.at_end.downloaded, kBlobSize);
   EXPECT_EQ(read_file(folder / "app.exe"), blob_bytes(kBlobSize));
+}
+
+// A body cut short of a length the answer gave is never promoted, whichever
+// header gave it: a part's Content-Range total without Content-Length, or
+// chunks that end without their last one. What arrived stays for a resume.
+TEST(Downloader, NeverPromotesABodyCutShortOfItsLength) {
+  struct Case { const char* name; std::string faults; std::int64_t kept; std::int64_t arrives; };
+  const Case cases[] = {
+      {"206 without Content-Length, cut", "no_length=1&drop=30000", 20000, 30000},
+      {"chunked, cut before the last chunk", "chunked_cut=30000", 0, 30000},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScratchFolder folder;
+    if (c.kept > 0) {
+      ASSERT_TRUE(write_file(folder / "app.exe.tmp", blob_bytes(c.kept)));
+    }
+    const Attempt run = download(blob_url(kBlobSize, fresh_tag(), c.faults), folder / "app.exe");
+    ASSERT_TRUE(run.started);
+    EXPECT_FALSE(run.finished);
+    EXPECT_FALSE(file_exists(folder / "app.exe"));
+    EXPECT_EQ(read_file(folder / "app.exe.tmp"), blob_bytes(c.kept + c.arrives));
+  }
+}
+
+// Redirects are followed up to ten; a loop fails to start like a server that
+// cannot be reached, and leaves nothing behind.
+TEST(Downloader, FollowsRedirectsButNotALoop) {
+  ScratchFolder folder;
+  const std::string target = blob_url(kBlobSize, fresh_tag());
+  std::string hops = target;
+  for (int i = 0; i < 10; ++i) hops = test::service_url() + "/redirect?to=" + percent_encoded(hops);
+  EXPECT_TRUE(download(hops, folder / "app.exe").finished);
+  EXPECT_EQ(read_file(folder / "app.exe"), blob_bytes(kBlobSize));
+
+  const std::string loop = test::service_url() + "/loop/blob/100000/loop.exe";
+  const Attempt looped = download(loop, folder / "loop.exe");
+  EXPECT_FALSE(looped.started);
+  EXPECT_FALSE(file_exists(folder / "loop.exe"));
+  EXPECT_FALSE(file_exists(folder / "loop.exe.tmp"));
 }
 
 TEST(Downloader, ReplacesAnExistingTarget) {
