@@ -14,14 +14,16 @@ namespace lumen {
 namespace {
 
 // The record is read in the one engine that holds the answer: a list of any
-// length costs one script call per field kind, not a document (and so an
-// engine) per element. Each field comes out as reading it by its path
-// would give it: texts through toString, numbers as the engine's number
-// (texts and truth values, whose conversion is the engine's, are asked for
-// one by one). Fields are joined with 0x01; 0x01 and 0x02 inside a text are
-// written 0x02 0x03 and 0x02 0x02. Neither byte can be the second byte of a
-// double-byte character, so the split below needs no character walk.
-constexpr std::string_view kRecordScript = R"js(function rec__field(o,k,n){var v;try{v=o[k]}catch(e){return n?'0':''}if(n){if(typeof v=='number'){return String(v)}if(typeof v=='string'||typeof v=='boolean'){return '\x05'}return '0'}if(n===false){try{return v.toString().replace(str_reg,'\\')}catch(e){return ''}}return String(get__count(v))}function rec__push(out,list,names,kinds){if(Object.prototype.toString.call(list)!='[object Array]'){return}for(var i=0;i<list.length;i++){for(var j=0;j<names.length;j++){var k=kinds.charAt(j);out.push(rec__field(list[i],names[j],k=='c'?null:k=='n').replace(/\x02/g,'\x02\x02').replace(/\x01/g,'\x02\x03'))}}}function rec__rows(list,names,kinds){var out=[];rec__push(out,list,names,kinds);return out.join('\x01')}function rec__nested(list,key,names,kinds){var out=[];if(Object.prototype.toString.call(list)=='[object Array]'){for(var i=0;i<list.length;i++){try{rec__push(out,list[i][key],names,kinds)}catch(e){}}}return out.join('\x01')})js";
+// length costs one script call, not a document (and so an engine) per
+// element. Each field comes out as reading it by its path would give it:
+// texts through toString, numbers as the engine's number (texts and truth
+// values, whose conversion is the engine's, are asked for one by one).
+// Fields are joined with 0x01. Only when a text holds 0x01 itself (the count
+// of fields then comes out wrong) is the list asked for again with 0x01 and
+// 0x02 inside texts written 0x02 0x03 and 0x02 0x02. Neither byte can be the
+// second byte of a double-byte character, so the split needs no character
+// walk.
+constexpr std::string_view kRecordScript = R"js(function rec__text(v){try{var s=v.toString();return s.indexOf(str_Code)<0?s:s.replace(str_reg,'\\')}catch(e){return ''}}function rec__push(out,list,names,kinds,esc){if(Object.prototype.toString.call(list)!='[object Array]'){return}var n=names.length;for(var i=0;i<list.length;i++){var o=list[i];for(var j=0;j<n;j++){var k=kinds[j],f;if(o===null||o===undefined){f=k=='t'?'':'0'}else{var v=o[names[j]],t=typeof v;if(k=='n'){f=t=='number'?String(v):(t=='string'||t=='boolean')?'\x05':'0'}else if(k=='c'){f=String(get__count(v))}else if(t=='string'){f=v.indexOf(str_Code)<0?v:v.replace(str_reg,'\\')}else if(v===null||v===undefined){f=''}else{f=rec__text(v)}}if(esc){f=f.replace(/\x02/g,'\x02\x02').replace(/\x01/g,'\x02\x03')}out[out.length]=f}}}function rec__rows(list,names,kinds,esc){var out=[];rec__push(out,list,names,kinds,esc);return out.join('\x01')}function rec__nested(list,key,names,kinds,esc){var out=[];if(Object.prototype.toString.call(list)=='[object Array]'){for(var i=0;i<list.length;i++){var o=list[i];if(o!==null&&o!==undefined){rec__push(out,o[key],names,kinds,esc)}}}return out.join('\x01')})js";
 
 // A number field the engine must convert itself.
 constexpr std::string_view kAskTheEngine = "\x05";
@@ -36,13 +38,13 @@ struct FieldSpec {
 // The fields of one list element, in the order of its FieldSpec list.
 using Row = std::vector<Text>;
 
-[[nodiscard]] std::vector<Text> split_fields(std::string_view joined) {
+[[nodiscard]] std::vector<Text> split_fields(std::string_view joined, bool escaped) {
   std::vector<Text> fields(1);
   for (std::size_t i = 0; i < joined.size(); ++i) {
     const char c = joined[i];
     if (c == '\x01') {
       fields.emplace_back();
-    } else if (c == '\x02' && i + 1 < joined.size()) {
+    } else if (escaped && c == '\x02' && i + 1 < joined.size()) {
       fields.back() += joined[++i] == '\x03' ? '\x01' : '\x02';
     } else {
       fields.back() += c;
@@ -58,33 +60,47 @@ using Row = std::vector<Text>;
 }
 
 [[nodiscard]] Text script_kinds(std::span<const FieldSpec> specs) {
-  Text kinds = "'";
-  for (const FieldSpec& spec : specs) kinds += static_cast<char>(spec.kind);
-  return kinds + "'";
+  Text kinds = "[";
+  for (const FieldSpec& spec : specs) kinds += (kinds.size() > 1 ? ",'" : "'") + Text(1, static_cast<char>(spec.kind)) + "'";
+  return kinds + "]";
 }
 
 class RecordReader {
  public:
-  // `data` holds the answer's data object.
-  explicit RecordReader(const JsonDocument& data) : data_(data), engine_(data.ScriptObject()) {
+  // Reads the object at `root` (a path of the answer) in place: copying it
+  // into a document of its own would serialise and load it once more.
+  RecordReader(const JsonDocument& answer, std::string_view root)
+      : data_(answer), root_(root), engine_(answer.ScriptObject()) {
     if (engine_) engine_->add_code(kRecordScript);
   }
 
-  [[nodiscard]] Text text(std::string_view path) const { return data_.GetText(path); }
+  [[nodiscard]] Text text(std::string_view path) const { return data_.GetText(at(path)); }
 
   // The rows of the list at the path; a value that is not a list has none.
-  [[nodiscard]] std::vector<Row> rows(std::string_view list_path, std::span<const FieldSpec> specs) const {
-    return rows_of(list_path, "rec__rows(" + absolute(list_path) + ", " + script_array(specs) + ", " +
-                                  script_kinds(specs) + ")", specs);
+  [[nodiscard]] std::vector<Row> rows(std::string_view path, std::span<const FieldSpec> specs) const {
+    const Text list_path = at(path);
+    const int count = data_.Count(list_path);
+    std::vector<Text> fields =
+        fields_of("rec__rows(" + absolute(list_path) + ", " + script_array(specs) + ", " + script_kinds(specs),
+                  static_cast<std::size_t>(count > 0 ? count : 0) * specs.size());
+    std::vector<Row> all;
+    std::size_t next = 0;
+    for (int k = 0; k < count; ++k) {
+      all.push_back(take_row(fields, next, specs, list_path + "[" + to_text(k) + "]"));
+    }
+    return all;
   }
 
   // The rows of the lists under `key` of every element of the list at the
   // path, one after the other; `counts` gives how many each element holds.
-  [[nodiscard]] std::vector<Row> nested_rows(std::string_view list_path, std::string_view key,
+  [[nodiscard]] std::vector<Row> nested_rows(std::string_view path, std::string_view key,
                                              std::span<const FieldSpec> specs, std::span<const int> counts) const {
-    const Text joined = eval_text("rec__nested(" + absolute(list_path) + ", '" + Text(key) + "', " +
-                                  script_array(specs) + ", " + script_kinds(specs) + ")");
-    std::vector<Text> fields = split_fields(joined);
+    const Text list_path = at(path);
+    std::size_t rows = 0;
+    for (const int count : counts) rows += static_cast<std::size_t>(count);
+    std::vector<Text> fields = fields_of("rec__nested(" + absolute(list_path) + ", '" + Text(key) + "', " +
+                                             script_array(specs) + ", " + script_kinds(specs),
+                                         rows * specs.size());
     std::vector<Row> all;
     std::size_t next = 0;
     for (std::size_t owner = 0; owner < counts.size(); ++owner) {
@@ -98,6 +114,8 @@ class RecordReader {
   }
 
  private:
+  [[nodiscard]] Text at(std::string_view path) const { return root_ + "." + Text(path); }
+
   [[nodiscard]] Text absolute(std::string_view path) const {
     Text resolved(path);
     (void)data_.ResolvePath(resolved);
@@ -108,16 +126,12 @@ class RecordReader {
     return engine_ ? engine_->eval_text(expression) : Text{};
   }
 
-  [[nodiscard]] std::vector<Row> rows_of(std::string_view list_path, std::string_view expression,
-                                         std::span<const FieldSpec> specs) const {
-    const int count = data_.Count(list_path);
-    std::vector<Text> fields = split_fields(eval_text(expression));
-    std::vector<Row> all;
-    std::size_t next = 0;
-    for (int k = 0; k < count; ++k) {
-      all.push_back(take_row(fields, next, specs, Text(list_path) + "[" + to_text(k) + "]"));
-    }
-    return all;
+  // The fields a call gives, `call` lacking its last argument (whether to
+  // escape) and its closing parenthesis.
+  [[nodiscard]] std::vector<Text> fields_of(const Text& call, std::size_t expected) const {
+    std::vector<Text> fields = split_fields(eval_text(call + ", false)"), false);
+    if (expected == 0 || fields.size() == expected) return fields;
+    return split_fields(eval_text(call + ", true)"), true);
   }
 
   [[nodiscard]] Row take_row(std::vector<Text>& fields, std::size_t& next, std::span<const FieldSpec> specs,
@@ -127,7 +141,7 @@ class RecordReader {
       Text field = next < fields.size() ? std::move(fields[next]) : Text{};
       ++next;
       if (spec.kind == Field::Number && field == kAskTheEngine) {
-        field = to_text(data_.GetNumber(element_path + "." + Text(spec.name)));
+        field = to_text(to_int(data_.GetNumber(element_path + "." + Text(spec.name))));
       }
       row.push_back(std::move(field));
     }
@@ -135,6 +149,7 @@ class RecordReader {
   }
 
   const JsonDocument& data_;
+  Text root_;
   std::shared_ptr<ScriptEngine> engine_;
 };
 
@@ -196,9 +211,9 @@ constexpr std::array<FieldSpec, 6> kVersionFields = {{{"id", Field::Number},
   return models;
 }
 
-// `data` holds the answer's data object.
-void read_record(const JsonDocument& data, AppInfoRecord& info) {
-  const RecordReader reader(data);
+// The record is the answer's data object.
+void read_record(const JsonDocument& answer, AppInfoRecord& info) {
+  const RecordReader reader(answer, "['data']");
   info.name = reader.text("name");
   info.tryout_time = reader.text("tryout_time");
   info.tryout_points = reader.text("tryout_points");
@@ -235,7 +250,6 @@ std::int32_t FetchAppInfo(AppInfoRecord& info, std::string_view base_url, std::i
   const std::int32_t code = integer_at(answer, "code");
   if (code != 1) return code;
 
-  (void)answer.Load(answer.GetJson("data"));
   read_record(answer, info);
   return 1;
 }

@@ -233,6 +233,14 @@ def _many_versions(answer):
     return answer
 
 
+def _control_characters(answer):
+    """Release notes and a file model entry holding the control characters
+    0x01 and 0x02 among their text."""
+    answer["data"]["down_model"][0]["value"][0]["up_log"] = "a\x01b\x02c\x02\x01"
+    answer["data"]["file_model"][0]["value"] = "\x01"
+    return answer
+
+
 # Application names that must never become a file, folder or process name.
 HOSTILE_NAMES = {
     "traversal": "..\\..\\Windows\\StarlitPad",
@@ -273,6 +281,7 @@ SCENARIOS.update({"hostile_name_" + key: _hostile_name(name) for key, name in HO
 for _kind, _rewrite in ADDRESS_FAULTS.items():
     SCENARIOS[_kind + "_icon"], SCENARIOS[_kind + "_download"] = _rewritten_address(_rewrite)
 SCENARIOS["many_versions"] = _many_versions
+SCENARIOS["control_characters"] = _control_characters
 
 
 def _encode(answer):

@@ -141,6 +141,17 @@ TEST_F(AppInfoQuery, AQueryThatLoopsOrStallsFails) {
   }
 }
 
+TEST_F(AppInfoQuery, TextsKeepEveryControlCharacter) {
+  const Query q = query("control_characters");
+  ASSERT_TRUE(q.ok);
+  ASSERT_EQ(q.AppInfo.down_model[0].value.size(), 1u);
+  EXPECT_EQ(q.AppInfo.down_model[0].value[0].up_log, "a\x01" "b\x02" "c\x02\x01");
+  EXPECT_EQ(q.AppInfo.down_model[0].value[0].version, "1.2.0");
+  ASSERT_EQ(q.AppInfo.file_model.size(), 1u);
+  EXPECT_EQ(q.AppInfo.file_model[0].value, "\x01");
+  EXPECT_EQ(q.AppInfo.file_model[0].id, 1);
+}
+
 TEST_F(AppInfoQuery, ReadsAnAnswerWithSixtyThousandVersions) {
   const Query q = query("many_versions");
   ASSERT_TRUE(q.ok);
