@@ -249,7 +249,11 @@ TEST_F(Engine, RemovesTheFoldersItCreatedWhenAFailedInstallLeavesThemEmpty) {
     ScriptedWeb web(c.answer);
     InstallEngine engine({disk, web, made, "C:\\Setup"}, cancelled);
     ASSERT_TRUE(engine.PrepareFolder(c.folder));
-    const InstallJob job{.folder = c.folder, .program_path = std::string(c.folder) + "StarlitPad.exe"};
+    const InstallJob job{.folder = c.folder,
+                         .program_path = std::string(c.folder) + "StarlitPad.exe",
+                         .shortcut_name = kJob.shortcut_name,
+                         .oem_marker = kJob.oem_marker,
+                         .icon = kJob.icon};
     EXPECT_NE(engine.Install(job, c.app, nullptr).outcome, Outcome::Done);
     for (const char* folder : c.left) EXPECT_TRUE(disk.is_existing_folder(folder)) << folder;
     for (const char* folder : c.gone) EXPECT_FALSE(disk.is_existing_folder(folder)) << folder;
@@ -261,7 +265,11 @@ TEST_F(Engine, ManualInstallAfterAFailedDownloadMakesTheFolderAgain) {
   files.put("D:\\Downloads\\by hand.exe", program);
   ScriptedWeb web = ScriptedWeb::serving(program);
   InstallEngine engine({files, web, shortcuts, "C:\\Setup"}, cancelled);
-  const InstallJob job{.folder = "C:\\Games\\StarlitPad\\", .program_path = "C:\\Games\\StarlitPad\\StarlitPad.exe"};
+  const InstallJob job{.folder = "C:\\Games\\StarlitPad\\",
+                       .program_path = "C:\\Games\\StarlitPad\\StarlitPad.exe",
+                       .shortcut_name = kJob.shortcut_name,
+                       .oem_marker = kJob.oem_marker,
+                       .icon = kJob.icon};
   ASSERT_TRUE(engine.PrepareFolder(job.folder));
   EXPECT_EQ(engine.Install(job, app_with_current_version(""), nullptr).outcome, Outcome::NoDownloadAddress);
   ASSERT_FALSE(files.is_existing_folder("C:\\Games"));
