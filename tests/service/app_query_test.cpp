@@ -110,9 +110,6 @@ TEST(InstallableName, AcceptsPlainFileNamesOnly) {
   for (const Case& c : cases) EXPECT_EQ(IsInstallableName(c.name), c.ok) << c.name;
 }
 
-}  // namespace
-}  // namespace lumen
-
 // An address from the service that could carry header lines or a second
 // request line into the request is never asked.
 TEST(RequestableAddress, RefusesControlCharactersAndSpaces) {
@@ -130,3 +127,6 @@ TEST(RequestableAddress, RefusesControlCharactersAndSpaces) {
   };
   for (const Case& c : cases) EXPECT_EQ(IsRequestableAddress(c.address), c.requestable) << c.address;
 }
+
+}  // namespace
+}  // namespace lumen
