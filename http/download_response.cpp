@@ -64,4 +64,15 @@ ResponsePlan PlanForResponse(int status, std::int64_t requested_offset, std::str
   }
 }
 
+std::optional<std::optional<std::int64_t>> AnnouncedTotal(int status, std::int64_t offset,
+                                                          std::optional<std::int64_t> content_length,
+                                                          std::string_view content_range) {
+  const std::optional<std::int64_t> from_length =
+      content_length ? std::optional(offset + *content_length) : std::nullopt;
+  const auto range = status == 206 ? ParseContentRange(content_range) : std::nullopt;
+  if (!range || !range->complete_length) return from_length;
+  if (from_length && *from_length != *range->complete_length) return std::nullopt;
+  return range->complete_length;
+}
+
 }  // namespace lumen

@@ -32,4 +32,14 @@ enum class ResponsePlan {
 [[nodiscard]] ResponsePlan PlanForResponse(int status, std::int64_t requested_offset,
                                            std::string_view content_range);
 
+// The size the whole file will have once the body has arrived, from an
+// answer the plan accepted: a part's Content-Range total, else the offset
+// plus Content-Length; an inner nothing when the answer names no length at
+// all (only the service's own size and digest can judge such a body). An
+// outer nothing when the two lengths of a part disagree: then neither can be
+// trusted to tell a cut body from a whole one.
+[[nodiscard]] std::optional<std::optional<std::int64_t>> AnnouncedTotal(int status, std::int64_t offset,
+                                                                        std::optional<std::int64_t> content_length,
+                                                                        std::string_view content_range);
+
 }  // namespace lumen

@@ -33,8 +33,10 @@ bool Downloader::StartDownload(std::string_view url, std::string_view target_pat
 bool Downloader::Open() {
   resume_offset_ = ResumableLength();
   if (!OpenTransfer()) return false;
-  const auto length = transfer_->ContentLength();
-  count_ = {resume_offset_, length ? std::optional(resume_offset_ + *length) : std::nullopt};
+  const auto total = AnnouncedTotal(transfer_->Status(), resume_offset_, transfer_->ContentLength(),
+                                    transfer_->ContentRange());
+  if (!total) return Fail(DownloadFailure::Status);
+  count_ = {resume_offset_, *total};
   return true;
 }
 

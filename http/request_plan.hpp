@@ -43,6 +43,10 @@ struct WebRequestOptions {
   bool mergeCookies = true;
   bool addDefaultHeaders = true;
   bool normalizeHeaderNames = true;
+  // How long to wait for the connection and for each answer; zero leaves
+  // the platform's own time-outs.
+  std::uint32_t connectTimeoutMs = 0;
+  std::uint32_t receiveTimeoutMs = 0;
 };
 
 struct RequestPlan {
@@ -59,6 +63,9 @@ struct RequestPlan {
   // Nothing for GET, which never sends a body.
   std::optional<ByteBuffer> payload;
   std::size_t bodyLimit = kMaxResponseBody;
+  // Zero leaves the platform's own time-outs.
+  std::uint32_t connectTimeoutMs = 0;
+  std::uint32_t receiveTimeoutMs = 0;
 };
 
 [[nodiscard]] RequestPlan PlanRequest(std::string_view url, const WebRequestOptions& options);

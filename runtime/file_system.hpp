@@ -37,6 +37,8 @@ class FileSystem {
   // folder too); true when they exist.
   [[nodiscard]] virtual bool ensure_folder_path(std::string_view path) = 0;
   [[nodiscard]] virtual bool is_existing_folder(std::string_view path) = 0;
+  // Removes the folder only when it holds nothing; true when it was removed.
+  [[nodiscard]] virtual bool remove_empty_folder(std::string_view path) = 0;
   // True when a new file can be created in the folder (nothing is left behind).
   [[nodiscard]] virtual bool can_create_files_in(std::string_view folder) = 0;
 };

@@ -1,8 +1,13 @@
 #include "service/app_info_query.hpp"
 
+#include <array>
+#include <charconv>
 #include <cmath>
+#include <span>
+#include <vector>
 
 #include "http/content_type.hpp"
+#include "http/network_limits.hpp"
 #include "runtime/convert.hpp"
 #include "service/answer_text.hpp"
 #include "service/app_query.hpp"
@@ -11,72 +16,243 @@
 namespace lumen {
 namespace {
 
+// The record is read in the one engine that holds the answer: a list of any
+// length costs one script call, not a document (and so an engine) per
+// element. Each field comes out as reading it by its path would give it:
+// texts through toString, numbers as the engine's number (texts and truth
+// values, whose conversion is the engine's, are asked for one by one).
+// Fields are joined with 0x01. Only when a text holds 0x01 itself (the count
+// of fields then comes out wrong) is the list asked for again with 0x01 and
+// 0x02 inside texts written 0x02 0x03 and 0x02 0x02. Neither byte can be the
+// second byte of a double-byte character, so the split needs no character
+// walk.
+constexpr std::string_view kRecordScript = R"js(function rec__text(v){try{var s=v.toString();return s.indexOf(str_Code)<0?s:s.replace(str_reg,'\\')}catch(e){return ''}}function rec__push(out,list,names,kinds,esc){if(Object.prototype.toString.call(list)!='[object Array]'){return}var n=names.length;for(var i=0;i<list.length;i++){var o=list[i];for(var j=0;j<n;j++){var k=kinds[j],f;if(o===null||o===undefined){f=k=='t'?'':'0'}else{var v=o[names[j]],t=typeof v;if(k=='n'){f=t=='number'?String(v):(t=='string'||t=='boolean')?'\x05':'0'}else if(k=='c'){f=String(get__count(v))}else if(t=='string'){f=v.indexOf(str_Code)<0?v:v.replace(str_reg,'\\')}else if(v===null||v===undefined){f=''}else{f=rec__text(v)}}if(esc){f=f.replace(/\x02/g,'\x02\x02').replace(/\x01/g,'\x02\x03')}out[out.length]=f}}}function rec__rows(list,names,kinds,esc){var out=[];rec__push(out,list,names,kinds,esc);return out.join('\x01')}function rec__nested(list,key,names,kinds,esc){var out=[];if(Object.prototype.toString.call(list)=='[object Array]'){for(var i=0;i<list.length;i++){var o=list[i];if(o!==null&&o!==undefined){rec__push(out,o[key],names,kinds,esc)}}}return out.join('\x01')})js";
+
+// A number field the engine must convert itself.
+constexpr std::string_view kAskTheEngine = "\x05";
+
+enum class Field : char { Text = 't', Number = 'n', Count = 'c' };
+
+struct FieldSpec {
+  std::string_view name;
+  Field kind;
+};
+
+// The fields of one list element, in the order of its FieldSpec list.
+using Row = std::vector<Text>;
+
+[[nodiscard]] std::vector<Text> split_fields(std::string_view joined, bool escaped) {
+  std::vector<Text> fields(1);
+  for (std::size_t i = 0; i < joined.size(); ++i) {
+    const char c = joined[i];
+    if (c == '\x01') {
+      fields.emplace_back();
+    } else if (escaped && c == '\x02' && i + 1 < joined.size()) {
+      fields.back() += joined[++i] == '\x03' ? '\x01' : '\x02';
+    } else {
+      fields.back() += c;
+    }
+  }
+  return fields;
+}
+
+[[nodiscard]] Text script_array(std::span<const FieldSpec> specs) {
+  Text names = "[";
+  for (const FieldSpec& spec : specs) names += (names.size() > 1 ? ",'" : "'") + Text(spec.name) + "'";
+  return names + "]";
+}
+
+[[nodiscard]] Text script_kinds(std::span<const FieldSpec> specs) {
+  Text kinds = "[";
+  for (const FieldSpec& spec : specs) kinds += (kinds.size() > 1 ? ",'" : "'") + Text(1, static_cast<char>(spec.kind)) + "'";
+  return kinds + "]";
+}
+
+class RecordReader {
+ public:
+  // Reads the object at `root` (a path of the answer) in place: copying it
+  // into a document of its own would serialise and load it once more.
+  RecordReader(const JsonDocument& answer, std::string_view root)
+      : data_(answer), root_(root), engine_(answer.ScriptObject()) {
+    if (engine_) engine_->add_code(kRecordScript);
+  }
+
+  [[nodiscard]] Text text(std::string_view path) const { return data_.GetText(at(path)); }
+
+  // The rows of the list at the path; a value that is not a list has none.
+  [[nodiscard]] std::vector<Row> rows(std::string_view path, std::span<const FieldSpec> specs) const {
+    const Text list_path = at(path);
+    const int count = data_.Count(list_path);
+    std::vector<Text> fields =
+        fields_of("rec__rows(" + absolute(list_path) + ", " + script_array(specs) + ", " + script_kinds(specs),
+                  static_cast<std::size_t>(count > 0 ? count : 0) * specs.size());
+    std::vector<Row> all;
+    std::size_t next = 0;
+    for (int k = 0; k < count; ++k) {
+      all.push_back(take_row(fields, next, specs, list_path + "[" + to_text(k) + "]"));
+    }
+    return all;
+  }
+
+  // The rows of the lists under `key` of every element of the list at the
+  // path, one after the other; `counts` gives how many each element holds.
+  [[nodiscard]] std::vector<Row> nested_rows(std::string_view path, std::string_view key,
+                                             std::span<const FieldSpec> specs, std::span<const int> counts) const {
+    const Text list_path = at(path);
+    std::size_t rows = 0;
+    for (const int count : counts) rows += static_cast<std::size_t>(count);
+    std::vector<Text> fields = fields_of("rec__nested(" + absolute(list_path) + ", '" + Text(key) + "', " +
+                                             script_array(specs) + ", " + script_kinds(specs),
+                                         rows * specs.size());
+    std::vector<Row> all;
+    std::size_t next = 0;
+    for (std::size_t owner = 0; owner < counts.size(); ++owner) {
+      for (int k = 0; k < counts[owner]; ++k) {
+        const Text element = Text(list_path) + "[" + to_text(static_cast<std::int32_t>(owner)) + "]." +
+                             Text(key) + "[" + to_text(k) + "]";
+        all.push_back(take_row(fields, next, specs, element));
+      }
+    }
+    return all;
+  }
+
+ private:
+  [[nodiscard]] Text at(std::string_view path) const { return root_ + "." + Text(path); }
+
+  [[nodiscard]] Text absolute(std::string_view path) const {
+    Text resolved(path);
+    (void)data_.ResolvePath(resolved);
+    return resolved;
+  }
+
+  [[nodiscard]] Text eval_text(std::string_view expression) const {
+    return engine_ ? engine_->eval_text(expression) : Text{};
+  }
+
+  // The fields a call gives, `call` lacking its last argument (whether to
+  // escape) and its closing parenthesis.
+  [[nodiscard]] std::vector<Text> fields_of(const Text& call, std::size_t expected) const {
+    std::vector<Text> fields = split_fields(eval_text(call + ", false)"), false);
+    if (expected == 0 || fields.size() == expected) return fields;
+    return split_fields(eval_text(call + ", true)"), true);
+  }
+
+  [[nodiscard]] Row take_row(std::vector<Text>& fields, std::size_t& next, std::span<const FieldSpec> specs,
+                             const Text& element_path) const {
+    Row row;
+    for (const FieldSpec& spec : specs) {
+      Text field = next < fields.size() ? std::move(fields[next]) : Text{};
+      ++next;
+      if (spec.kind == Field::Number && field == kAskTheEngine) {
+        field = to_text(to_int(data_.GetNumber(element_path + "." + Text(spec.name))));
+      }
+      row.push_back(std::move(field));
+    }
+    return row;
+  }
+
+  const JsonDocument& data_;
+  Text root_;
+  std::shared_ptr<ScriptEngine> engine_;
+};
+
 [[nodiscard]] std::int32_t integer_at(const JsonDocument& document, std::string_view path) {
   return to_int(document.GetNumber(path));
 }
 
-// A whole number of bytes; -1 for a value that is none (negative,
-// fractional, beyond what a double holds exactly), so that a published size
-// that cannot be met is not mistaken for no size at all.
-[[nodiscard]] std::int64_t byte_count_at(const JsonDocument& document, std::string_view path) {
+// A number field as the engine gave it.
+[[nodiscard]] std::int32_t integer_of(const Text& field) {
+  double value = 0;
+  const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
+  (void)end;
+  return error == std::errc{} ? to_int(value) : 0;
+}
+
+// A whole number of bytes; -1 for a value that is none (not a number,
+// negative, fractional, beyond what a double holds exactly), so that a
+// published size that cannot be met is not mistaken for no size at all.
+[[nodiscard]] std::int64_t byte_count_of(const Text& field) {
   constexpr double kLargestExact = 9007199254740992.0;
-  const double value = document.GetNumber(path);
+  double value = 0;
+  const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
+  if (error != std::errc{} || end != field.data() + field.size()) return -1;
   if (!(value >= 0 && value <= kLargestExact) || value != std::floor(value)) return -1;
   return static_cast<std::int64_t>(value);
 }
 
-// Reads element i (zero-based) of every list element into the entries the
-// list is replaced by; `read` fills one entry from the element's document.
-template <typename Entry, typename ReadEntry>
-void read_list(const JsonDocument& list, std::vector<Entry>& entries, ReadEntry read) {
-  const int count = list.Count();
-  entries.assign(static_cast<std::size_t>(count > 0 ? count : 0), Entry{});
-  for (int k = 0; k < count; ++k) {
-    read(list.GetItemObject(k), entries[static_cast<std::size_t>(k)]);
+constexpr std::array<FieldSpec, 3> kModelEntryFields = {
+    {{"id", Field::Number}, {"name", Field::Text}, {"value", Field::Text}}};
+constexpr std::array<FieldSpec, 3> kDownModelFields = {
+    {{"model_id", Field::Number}, {"name", Field::Text}, {"value", Field::Count}}};
+constexpr std::array<FieldSpec, 8> kVersionFields = {{{"id", Field::Number},
+                                                      {"address", Field::Text},
+                                                      {"is_now", Field::Number},
+                                                      {"version", Field::Text},
+                                                      {"is_up", Field::Number},
+                                                      {"up_log", Field::Text},
+                                                      {"sha256", Field::Text},
+                                                      {"size", Field::Number}}};
+
+[[nodiscard]] std::vector<ModelEntry> model_entries(const RecordReader& reader, std::string_view path) {
+  std::vector<ModelEntry> entries;
+  for (Row& row : reader.rows(path, kModelEntryFields)) {
+    entries.push_back({integer_of(row[0]), std::move(row[1]), std::move(row[2])});
   }
+  return entries;
 }
 
-void read_model_entry(const JsonDocument& element, ModelEntry& entry) {
-  entry.id = integer_at(element, "id");
-  entry.name = element.GetText("name");
-  entry.value = element.GetText("value");
+[[nodiscard]] std::vector<DownModelInfo> down_models(const RecordReader& reader) {
+  std::vector<DownModelInfo> models;
+  std::vector<int> version_counts;
+  for (Row& row : reader.rows("down_model", kDownModelFields)) {
+    DownModelInfo model;
+    model.model_id = integer_of(row[0]);
+    model.name = std::move(row[1]);
+    model.value.clear();
+    models.push_back(std::move(model));
+    version_counts.push_back(integer_of(row[2]));
+  }
+  std::vector<Row> versions = reader.nested_rows("down_model", "value", kVersionFields, version_counts);
+  std::size_t next = 0;
+  for (std::size_t m = 0; m < models.size(); ++m) {
+    for (int k = 0; k < version_counts[m]; ++k) {
+      Row& row = versions[next++];
+      models[m].value.push_back({.id = integer_of(row[0]),
+                                 .address = std::move(row[1]),
+                                 .is_now = integer_of(row[2]),
+                                 .is_up = integer_of(row[4]),
+                                 .version = std::move(row[3]),
+                                 .up_log = std::move(row[5]),
+                                 .sha256 = std::move(row[6]),
+                                 .size = byte_count_of(row[7])});
+    }
+  }
+  return models;
 }
 
-void read_version(const JsonDocument& element, DownVersionInfo& version) {
-  version.id = integer_at(element, "id");
-  version.address = element.GetText("address");
-  version.is_now = integer_at(element, "is_now");
-  version.version = element.GetText("version");
-  version.is_up = integer_at(element, "is_up");
-  version.up_log = element.GetText("up_log");
-  version.sha256 = element.GetText("sha256");
-  version.size = byte_count_at(element, "size");
+// The record is the answer's data object.
+void read_record(const JsonDocument& answer, AppInfoRecord& info) {
+  const RecordReader reader(answer, "['data']");
+  info.name = reader.text("name");
+  info.tryout_time = reader.text("tryout_time");
+  info.tryout_points = reader.text("tryout_points");
+  info.icon = reader.text("icon");
+  info.unbind_dec_time = reader.text("unbind_dec_time");
+  info.unbind_dec_points = reader.text("unbind_dec_points");
+  info.unbind_dec_score = reader.text("unbind_dec_score");
+  info.down_model = down_models(reader);
+  info.agent_app.app_name = reader.text("agent_app.app_name");
+  info.agent_app.app_icon = reader.text("agent_app.app_icon");
+  info.agent_app.agent_model = model_entries(reader, "agent_app.agent_model");
+  info.file_model = model_entries(reader, "file_model");
 }
 
-void read_down_model(const JsonDocument& element, DownModelInfo& model) {
-  model.model_id = integer_at(element, "model_id");
-  model.name = element.GetText("name");
-  read_list(element.GetObject("value"), model.value, read_version);
-}
-
-// `data` holds the answer's data object.
-void read_record(const JsonDocument& data, AppInfoRecord& info) {
-  info.name = data.GetText("name");
-  info.tryout_time = data.GetText("tryout_time");
-  info.tryout_points = data.GetText("tryout_points");
-  info.icon = data.GetText("icon");
-  info.unbind_dec_time = data.GetText("unbind_dec_time");
-  info.unbind_dec_points = data.GetText("unbind_dec_points");
-  info.unbind_dec_score = data.GetText("unbind_dec_score");
-
-  read_list(data.GetObject("down_model"), info.down_model, read_down_model);
-
-  const JsonDocument agent_app = data.GetObject("agent_app");
-  info.agent_app.app_name = agent_app.GetText("app_name");
-  info.agent_app.app_icon = agent_app.GetText("app_icon");
-  read_list(agent_app.GetObject("agent_model"), info.agent_app.agent_model, read_model_entry);
-
-  read_list(data.GetObject("file_model"), info.file_model, read_model_entry);
+// Both requests run before any window shows that the installer waits.
+[[nodiscard]] WebRequestOptions StartUpRequest() {
+  WebRequestOptions options;
+  options.connectTimeoutMs = kStartUpConnectTimeoutMs;
+  options.receiveTimeoutMs = kStartUpReceiveTimeoutMs;
+  return options;
 }
 
 }  // namespace
@@ -85,7 +261,7 @@ std::int32_t FetchAppInfo(AppInfoRecord& info, std::string_view base_url, std::i
                           std::string_view secret_key, std::int32_t agent_id, Text& message,
                           const AppInfoChannels& channels) {
   const Text url = AppInfoQueryUrl(base_url, app_id, secret_key, agent_id);
-  const WebResponse response = WebRequest(url, {}, channels.transport);
+  const WebResponse response = WebRequest(url, StartUpRequest(), channels.transport);
 
   JsonDocument answer(channels.engines);
   (void)answer.Load(AnswerText(response.body, ContentTypeOf(response.receivedHeaders.value_or(Text()))));
@@ -93,7 +269,6 @@ std::int32_t FetchAppInfo(AppInfoRecord& info, std::string_view base_url, std::i
   const std::int32_t code = integer_at(answer, "code");
   if (code != 1) return code;
 
-  (void)answer.Load(answer.GetJson("data"));
   read_record(answer, info);
   return 1;
 }
@@ -108,7 +283,10 @@ AppInfoAnswer QueryAppInfo(Text& stamped_id_text, const ServiceEndpoint& service
   if (answered && IsInstallableName(fetched.name)) answer.record = std::move(fetched);
 
   const AppInfoRecord& named = answer.record ? *answer.record : AppInfoRecord{};
-  answer.icon = WebRequest(named.agent_app.app_icon, {}, channels.transport).body;
+  // An address that is refused gives the empty icon, as one that fails does.
+  if (IsRequestableAddress(named.agent_app.app_icon)) {
+    answer.icon = WebRequest(named.agent_app.app_icon, StartUpRequest(), channels.transport).body;
+  }
   return answer;
 }
 

@@ -72,6 +72,14 @@ bool PickCurrentVersion(const AppInfoRecord& info, Text& version, Text& address,
   return !version.empty();
 }
 
+bool IsRequestableAddress(std::string_view address) noexcept {
+  for (const char c : address) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte <= 0x20 || byte == 0x7F) return false;
+  }
+  return true;
+}
+
 bool IsInstallableName(std::string_view name) {
   // The name is the folder's, the program's and the processes' at once, so
   // it must be the very name Windows stores: trimming it would make the

@@ -38,4 +38,10 @@ inline constexpr std::int32_t kAppId = 1;
 // and not the name of a process Windows itself depends on.
 [[nodiscard]] bool IsInstallableName(std::string_view name);
 
+// Whether an address from the service may be requested at all: one holding a
+// control character (below 0x20, or 0x7F) or a space would carry its own
+// header lines or a second request line into the request. The empty address
+// passes; asking it fails like any address that cannot be opened.
+[[nodiscard]] bool IsRequestableAddress(std::string_view address) noexcept;
+
 }  // namespace lumen

@@ -18,11 +18,38 @@ namespace {
   return PayloadCheck{entry.version, entry.size > 0 ? std::optional(entry.size) : std::nullopt, entry.sha256};
 }
 
+// The folder holding the path's last part (both "C:\A\B\" and "C:\A\B"
+// give "C:\A"); empty at the top.
+[[nodiscard]] Text ParentFolder(std::string_view path) {
+  while (path.ends_with('\\')) path.remove_suffix(1);
+  const std::size_t slash = path.rfind('\\');
+  return slash == std::string_view::npos ? Text{} : Text(path.substr(0, slash));
+}
+
+[[nodiscard]] Text WithoutTrailingBackslash(std::string_view path) {
+  while (path.ends_with('\\')) path.remove_suffix(1);
+  return Text(path);
+}
+
 }  // namespace
 
 bool InstallEngine::PrepareFolder(std::string_view folder) {
+  created_folders_.clear();
+  for (Text missing = WithoutTrailingBackslash(folder);
+       !missing.empty() && !ports_.files.is_existing_folder(missing); missing = ParentFolder(missing)) {
+    created_folders_.push_back(missing);
+  }
   (void)ports_.files.ensure_folder_path(folder);
-  return ports_.files.is_existing_folder(folder) && ports_.files.can_create_files_in(folder);
+  const bool takes_files = ports_.files.is_existing_folder(folder) && ports_.files.can_create_files_in(folder);
+  if (!takes_files) RemoveFoldersLeftEmpty();
+  return takes_files;
+}
+
+// Innermost first; a folder that still holds something keeps its parents too.
+void InstallEngine::RemoveFoldersLeftEmpty() {
+  for (const Text& folder : created_folders_) {
+    if (!ports_.files.remove_empty_folder(folder)) return;
+  }
 }
 
 InstallResult InstallEngine::Install(const InstallJob& job, const AppInfoRecord& app, const ProgressReport& report) {
@@ -30,8 +57,11 @@ InstallResult InstallEngine::Install(const InstallJob& job, const AppInfoRecord&
   Text address;
   Text release_notes;
   // Without a current version there is nothing to download either: saying so
-  // beats a "downloading" label that never moves.
-  if (!PickCurrentVersion(app, version, address, release_notes) || address.empty()) {
+  // beats a "downloading" label that never moves. An address no request may
+  // be made with counts as none.
+  if (!PickCurrentVersion(app, version, address, release_notes) || address.empty() ||
+      !IsRequestableAddress(address)) {
+    RemoveFoldersLeftEmpty();
     return {Outcome::NoDownloadAddress};
   }
 
@@ -42,6 +72,8 @@ InstallResult InstallEngine::Install(const InstallJob& job, const AppInfoRecord&
   const bool downloaded =
       downloader.StartDownload(address, job.program_path, *check) &&
       downloader.RunTransfer([&] { if (report) report(downloader.Progress()); }, {});
+  // A temporary file kept for the next run keeps its folder too.
+  if (!downloaded) RemoveFoldersLeftEmpty();
   if (cancelled_ == 1) return {Outcome::Cancelled};
   if (!downloaded) return {Outcome::DownloadFailed, downloader.Failure()};
 
@@ -58,12 +90,15 @@ ManualOutcome InstallEngine::InstallFromFile(std::string_view file, const Instal
   if (file.empty()) return ManualOutcome::NoPath;
   const ByteBuffer program = ports_.files.read_whole(file);
   if (program.empty()) return ManualOutcome::BadFile;
-  // A program that could not be copied is no installation to call complete,
-  // and the one it was to replace stays whole: the copy is written beside it
-  // first.
+  // The folder may have been removed when the download failed and left it
+  // empty. A program that could not be copied is no installation to call
+  // complete, and the one it was to replace stays whole: the copy is written
+  // beside it first.
+  (void)ports_.files.ensure_folder_path(job.folder);
   const Text copy = job.program_path + ".new";
   if (!ports_.files.write_whole(copy, program) || !ports_.files.move(copy, job.program_path)) {
     (void)ports_.files.remove(copy);
+    RemoveFoldersLeftEmpty();
     return ManualOutcome::CopyFailed;
   }
   // Here the files come first: the user gathered the program by hand, and

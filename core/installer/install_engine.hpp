@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string_view>
+#include <vector>
 
 #include "core/installer/shortcut_maker.hpp"
 #include "http/download_progress.hpp"
@@ -71,6 +72,8 @@ class InstallEngine {
 
   // Creates the folder when missing; true when it then exists and takes new
   // files, so that an install into it is not cut short by the first write.
+  // Folders it creates are removed again when an install ends without the
+  // program and leaves them empty.
   [[nodiscard]] bool PrepareFolder(std::string_view folder);
 
   // Downloads the application's current version to the job's program path,
@@ -87,9 +90,12 @@ class InstallEngine {
  private:
   void WriteCompanionFiles(const InstallJob& job);
   void MakeShortcut(const InstallJob& job);
+  void RemoveFoldersLeftEmpty();
 
   InstallPorts ports_;
   const CancelFlag& cancelled_;
+  // The folders the last PrepareFolder created, the innermost first.
+  std::vector<Text> created_folders_;
 };
 
 }  // namespace lumen::install

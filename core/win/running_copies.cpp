@@ -3,9 +3,39 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include "core/offerable_copy.hpp"
 #include "runtime/win/unique_handle.hpp"
 
 namespace lumen {
+namespace {
+
+// The full path of the process's program; empty when the process cannot be
+// asked (gone, or not ours to look into).
+[[nodiscard]] Text ImagePathOf(ProcessId id) {
+  const win::KernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+  if (!process) return {};
+  Text path(MAX_PATH, '\0');
+  auto length = static_cast<DWORD>(path.size());
+  if (!QueryFullProcessImageNameA(process.get(), 0, path.data(), &length)) return {};
+  path.resize(length);
+  return path;
+}
+
+[[nodiscard]] Text WindowsFolder() {
+  Text folder(MAX_PATH, '\0');
+  const UINT length = GetSystemWindowsDirectoryA(folder.data(), static_cast<UINT>(folder.size()));
+  folder.resize(length < folder.size() ? length : 0);
+  return folder;
+}
+
+[[nodiscard]] Text OwnImagePath() {
+  Text path(MAX_PATH, '\0');
+  const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+  path.resize(length < path.size() ? length : 0);
+  return path;
+}
+
+}  // namespace
 
 std::int32_t FindProcessesByName(std::string_view executable_name, Array<ProcessId>& ids) {
   ids.clear();
@@ -26,8 +56,10 @@ std::int32_t FindRunningCopies(const ProgramState& state, Array<ProcessId>& ids)
   Array<ProcessId> all;
   if (FindProcessesByName(state.AppInfo.name + ".exe", all) < 1) return 0;
   const ProcessId own = GetCurrentProcessId();
+  const Text windows_folder = WindowsFolder();
+  const Text own_image = OwnImagePath();
   for (const ProcessId id : all) {
-    if (id != own) ids.append(id);
+    if (id != own && IsOfferableCopy(ImagePathOf(id), windows_folder, own_image)) ids.append(id);
   }
   return ids.count();
 }

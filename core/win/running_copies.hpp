@@ -16,8 +16,10 @@ using ProcessId = std::uint32_t;
 // snapshot could be taken.
 [[nodiscard]] std::int32_t FindProcessesByName(std::string_view executable_name, Array<ProcessId>& ids);
 
-// Ids of the other processes running AppInfo.name + ".exe"; the installer's
-// own process is never among them. Returns their count.
+// Ids of the other processes running AppInfo.name + ".exe" whose program
+// lies outside the Windows folder and is not the installer's own file (see
+// IsOfferableCopy); the installer's own process is never among them.
+// Returns their count.
 [[nodiscard]] std::int32_t FindRunningCopies(const ProgramState& state, Array<ProcessId>& ids);
 
 // Ends the process (the installer itself when `other` is false); true when it

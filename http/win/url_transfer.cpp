@@ -5,6 +5,8 @@
 
 #include "http/download_request.hpp"
 #include "http/download_response.hpp"
+#include "http/network_limits.hpp"
+#include "http/redirect.hpp"
 #include "runtime/convert.hpp"
 
 namespace lumen {
@@ -12,8 +14,13 @@ namespace {
 
 // A fresh copy every time: an executable served from an earlier download
 // would install an old version, and an installer's body has no business in
-// the browser's cache.
-constexpr DWORD kOpenFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
+// the browser's cache. Redirects are followed here, by hand and counted:
+// the platform left to itself follows a loop for ever.
+constexpr DWORD kOpenFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT;
+
+void SetTimeout(HINTERNET handle, DWORD option, DWORD milliseconds) {
+  InternetSetOptionA(handle, option, &milliseconds, sizeof milliseconds);
+}
 
 }  // namespace
 
@@ -24,12 +31,34 @@ std::unique_ptr<UrlTransfer> UrlTransfer::Open(std::string_view url, std::string
   const Text agent = DownloadAgentName(GetTickCount());
   win::InternetHandle session(InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!session) return nullptr;
-  const Text address(url);
+  SetTimeout(session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, kDownloadConnectTimeoutMs);
+  SetTimeout(session.get(), INTERNET_OPTION_SEND_TIMEOUT, kDownloadReceiveTimeoutMs);
+  SetTimeout(session.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, kDownloadReceiveTimeoutMs);
   const Text header_block(headers);
-  win::InternetHandle resource(InternetOpenUrlA(session.get(), address.c_str(), header_block.c_str(),
-                                                static_cast<DWORD>(header_block.size()), kOpenFlags, 0));
-  if (!resource) return nullptr;
-  return std::unique_ptr<UrlTransfer>(new UrlTransfer(std::move(session), std::move(resource)));
+  Text address(url);
+  for (int redirects = 0;; ++redirects) {
+    win::InternetHandle resource(InternetOpenUrlA(session.get(), address.c_str(), header_block.c_str(),
+                                                  static_cast<DWORD>(header_block.size()), kOpenFlags, 0));
+    if (!resource) return nullptr;
+    std::unique_ptr<UrlTransfer> transfer(new UrlTransfer(std::move(session), std::move(resource)));
+    std::optional<Text> next = transfer->RedirectTarget(address);
+    if (!next) return transfer;
+    // One redirect too many fails like a resource that cannot be opened.
+    if (redirects == kMaxRedirects) return nullptr;
+    session = transfer->ReleaseSession();
+    address = std::move(*next);
+  }
+}
+
+std::optional<Text> UrlTransfer::RedirectTarget(std::string_view from_url) const {
+  if (!IsRedirectStatus(Status())) return std::nullopt;
+  const auto location = QueryHeader(HTTP_QUERY_LOCATION);
+  return location ? lumen::RedirectTarget(from_url, *location) : std::nullopt;
+}
+
+win::InternetHandle UrlTransfer::ReleaseSession() noexcept {
+  resource_.reset();
+  return std::move(session_);
 }
 
 std::optional<Text> UrlTransfer::QueryHeader(DWORD info_level) const {

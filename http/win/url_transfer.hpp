@@ -16,8 +16,9 @@ namespace lumen {
 class UrlTransfer final : public OpenedTransfer {
  public:
   // Opens a session named after the tick count and the URL with the header
-  // block; nothing when the request fails (a host that does not resolve, a
-  // refused connection).
+  // block, following up to kMaxRedirects redirects; nothing when the request
+  // fails (a host that does not resolve, a refused connection, a time-out,
+  // one redirect too many).
   [[nodiscard]] static std::unique_ptr<UrlTransfer> Open(std::string_view url, std::string_view headers);
 
   [[nodiscard]] int Status() const override;
@@ -31,6 +32,10 @@ class UrlTransfer final : public OpenedTransfer {
   UrlTransfer(win::InternetHandle session, win::InternetHandle resource) noexcept;
 
   [[nodiscard]] std::optional<Text> QueryHeader(DWORD info_level) const;
+  // Where the answer redirects to, when it is a redirect to follow.
+  [[nodiscard]] std::optional<Text> RedirectTarget(std::string_view from_url) const;
+  // Closes the resource and hands over the session for the next hop.
+  [[nodiscard]] win::InternetHandle ReleaseSession() noexcept;
 
   // Declared first, closed last: the resource goes before its session.
   win::InternetHandle session_;

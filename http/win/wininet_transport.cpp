@@ -13,10 +13,26 @@ namespace {
 constexpr DWORD kReadChunk = 1024;
 constexpr DWORD kHeaderBuffer = 5000;
 
+void SetTimeout(HINTERNET handle, DWORD option, std::uint32_t milliseconds) {
+  if (milliseconds == 0) return;
+  DWORD value = milliseconds;
+  InternetSetOptionA(handle, option, &value, sizeof value);
+}
+
+// On every handle: not every implementation of the platform passes a
+// session's time-outs on to its connections and requests.
+void SetTimeouts(HINTERNET handle, const RequestPlan& plan) {
+  SetTimeout(handle, INTERNET_OPTION_CONNECT_TIMEOUT, plan.connectTimeoutMs);
+  SetTimeout(handle, INTERNET_OPTION_SEND_TIMEOUT, plan.receiveTimeoutMs);
+  SetTimeout(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, plan.receiveTimeoutMs);
+}
+
 [[nodiscard]] InternetHandle OpenSession(const RequestPlan& plan) {
   const bool direct = plan.proxyList.empty();
-  return InternetHandle(InternetOpenA(plan.agent.c_str(), direct ? INTERNET_OPEN_TYPE_DIRECT : INTERNET_OPEN_TYPE_PROXY,
-                                      plan.proxyList.c_str(), "", 0));
+  InternetHandle session(InternetOpenA(plan.agent.c_str(), direct ? INTERNET_OPEN_TYPE_DIRECT : INTERNET_OPEN_TYPE_PROXY,
+                                       plan.proxyList.c_str(), "", 0));
+  if (session) SetTimeouts(session.get(), plan);
+  return session;
 }
 
 [[nodiscard]] InternetHandle Connect(HINTERNET session, const RequestPlan& plan) {
@@ -77,8 +93,10 @@ TransportOutcome WinInetTransport::Exchange(const RequestPlan& plan) {
   if (!session) return outcome;
   const InternetHandle connection = Connect(session.get(), plan);
   if (!connection) return outcome;
+  SetTimeouts(connection.get(), plan);
   const InternetHandle request = OpenRequest(connection.get(), plan);
   if (!request) return outcome;
+  SetTimeouts(request.get(), plan);
 
   outcome.opened = true;
   Send(request.get(), plan);

@@ -45,6 +45,12 @@ bool SystemFileSystem::ensure_folder_path(std::string_view path) {
   return MakeSureDirectoryPathExists(folder.c_str()) != FALSE;
 }
 
+// The system removes only an empty folder: the check and the removal are one.
+bool SystemFileSystem::remove_empty_folder(std::string_view path) {
+  const Text folder(path);
+  return RemoveDirectoryA(folder.c_str()) != FALSE;
+}
+
 bool SystemFileSystem::is_existing_folder(std::string_view path) {
   const Text folder(path);
   return PathIsDirectoryA(folder.c_str()) == FILE_ATTRIBUTE_DIRECTORY;

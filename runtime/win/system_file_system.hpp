@@ -14,6 +14,7 @@ class SystemFileSystem final : public FileSystem {
   [[nodiscard]] bool move(std::string_view from, std::string_view to) override;
   [[nodiscard]] bool remove(std::string_view path) override;
   [[nodiscard]] bool ensure_folder_path(std::string_view path) override;
+  [[nodiscard]] bool remove_empty_folder(std::string_view path) override;
   [[nodiscard]] bool is_existing_folder(std::string_view path) override;
   [[nodiscard]] bool can_create_files_in(std::string_view folder) override;
 };

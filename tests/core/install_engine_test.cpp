@@ -126,6 +126,9 @@ TEST_F(Engine, WithoutAnAddressNothingIsFetched) {
       {"no current version", none_current},
       {"no download model", no_models},
       {"a current version without an address", app_with_current_version("")},
+      {"an address carrying a header line", app_with_current_version("http://downloads.example/a\r\nX-Injected: 1")},
+      {"an address with a space", app_with_current_version("http://downloads.example/a b.exe")},
+      {"an address with a delete character", app_with_current_version("http://downloads.example/a\x7f.exe")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -212,6 +215,70 @@ TEST_F(Engine, PreparesOnlyFoldersThatTakeTheInstall) {
   for (const Case& c : cases) EXPECT_EQ(engine.PrepareFolder(c.folder), c.takes) << c.folder;
   EXPECT_TRUE(files.is_existing_folder("C:\\Games\\StarlitPad"));
   EXPECT_EQ(to_text(files.content("C:\\taken")), "a file, not a folder");
+}
+
+// A folder the install created is gone again when the install ends without
+// the program and leaves it empty; one that holds a resumable temporary file,
+// or that was there before, stays.
+TEST_F(Engine, RemovesTheFoldersItCreatedWhenAFailedInstallLeavesThemEmpty) {
+  const auto no_server = [](const ScriptedRequest&) { return std::optional<ScriptedResponse>(); };
+  const auto cut_server = [&](const ScriptedRequest& r) {
+    ScriptedResponse response = test::serve_file(program, r.headers);
+    response.cut_after = 30000;
+    return std::optional(response);
+  };
+  struct Case {
+    const char* name;
+    const char* folder;
+    AppInfoRecord app;
+    ScriptedWeb::Answer answer;
+    std::vector<const char*> left;
+    std::vector<const char*> gone;
+  };
+  const Case cases[] = {
+      {"no address, two levels created", "C:\\Games\\StarlitPad\\", app_with_current_version(""), no_server, {},
+       {"C:\\Games\\StarlitPad", "C:\\Games"}},
+      {"no server, one level created", "C:\\Tools\\StarlitPad\\", app_with_current_version(kAddress), no_server,
+       {"C:\\Tools"}, {"C:\\Tools\\StarlitPad"}},
+      {"a cut download keeps its temporary file", "C:\\Games\\StarlitPad\\",
+       app_with_current_version(kAddress), cut_server, {"C:\\Games\\StarlitPad", "C:\\Games"}, {}},
+      {"a folder that was there", "C:\\StarlitPad\\", app_with_current_version(""), no_server, {"C:\\StarlitPad"}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MemoryFileSystem disk;
+    disk.add_folder("C:\\StarlitPad");
+    disk.add_folder("C:\\Tools");
+    RecordingShortcuts made(disk);
+    ScriptedWeb web(c.answer);
+    InstallEngine engine({disk, web, made, clock, digests, "C:\\Setup"}, cancelled);
+    ASSERT_TRUE(engine.PrepareFolder(c.folder));
+    const InstallJob job{.folder = c.folder,
+                         .program_path = std::string(c.folder) + "StarlitPad.exe",
+                         .shortcut_name = kJob.shortcut_name,
+                         .oem_marker = kJob.oem_marker,
+                         .icon = kJob.icon};
+    EXPECT_NE(engine.Install(job, c.app, nullptr).outcome, Outcome::Done);
+    for (const char* folder : c.left) EXPECT_TRUE(disk.is_existing_folder(folder)) << folder;
+    for (const char* folder : c.gone) EXPECT_FALSE(disk.is_existing_folder(folder)) << folder;
+    EXPECT_FALSE(disk.has(job.program_path));
+  }
+}
+
+TEST_F(Engine, ManualInstallAfterAFailedDownloadMakesTheFolderAgain) {
+  files.put("D:\\Downloads\\by hand.exe", program);
+  ScriptedWeb web = ScriptedWeb::serving(program);
+  InstallEngine engine({files, web, shortcuts, clock, digests, "C:\\Setup"}, cancelled);
+  const InstallJob job{.folder = "C:\\Games\\StarlitPad\\",
+                       .program_path = "C:\\Games\\StarlitPad\\StarlitPad.exe",
+                       .shortcut_name = kJob.shortcut_name,
+                       .oem_marker = kJob.oem_marker,
+                       .icon = kJob.icon};
+  ASSERT_TRUE(engine.PrepareFolder(job.folder));
+  EXPECT_EQ(engine.Install(job, app_with_current_version(""), nullptr).outcome, Outcome::NoDownloadAddress);
+  ASSERT_FALSE(files.is_existing_folder("C:\\Games"));
+  EXPECT_EQ(engine.InstallFromFile("D:\\Downloads\\by hand.exe", job), ManualOutcome::Done);
+  EXPECT_EQ(files.content(job.program_path), program);
 }
 
 TEST_F(Engine, ManualInstallCopiesTheChosenFileUnderTheApplicationsName) {

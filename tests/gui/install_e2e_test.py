@@ -1,8 +1,9 @@
 """The installer end to end on the rig's display, driven like a person with
 the pointer and the keyboard and watched through screenshots: a full install
 from the reference service, quitting during the download and resuming in the
-next run, folders that cannot take the install, and a service that does not
-answer. Each run uses a copy of an installer built for the rig, stamped with
+next run, folders that cannot take the install, a service that does not
+answer, and broken or hostile servers (loops, stalls, cut bodies, addresses
+with line breaks, a huge answer). Each run uses a copy of an installer built for the rig, stamped with
 an agent id of its own (eight digits appended, as the stamp tool does), which
 OEM.key must then carry. Screenshots are kept in BUILD/gui-artefacts/e2e for
 review."""
@@ -324,8 +325,10 @@ class Installs(unittest.TestCase):
                     self.assertEqual(os.readlink(self.folder), "/proc")
                 self.quit_installer(installer)
 
-    def test_service_down_ends_silently(self):
-        installer = self.start(self.stamped("installer_offline.exe", "00000038"))
+    def expect_silent_end(self, program):
+        """The installer ends within a minute with exit code 0, showing no
+        window and making no folder."""
+        installer = self.start(self.stamped(program, "00000038"))
         deadline = time.monotonic() + 60
         while installer.poll() is None and time.monotonic() < deadline:
             self.assertEqual(self.visible_windows(), [], "a window appeared")
@@ -333,6 +336,73 @@ class Installs(unittest.TestCase):
         self.assertEqual(installer.wait(timeout=5), 0)
         self.assertFalse(self.folder.exists())
 
+    def test_service_down_ends_silently(self):
+        self.expect_silent_end("installer_offline.exe")
+
+
+    # --- broken and hostile servers -------------------------------------------
+
+    def test_a_query_that_loops_or_stalls_ends_silently(self):
+        for fault in ("loop", "stall"):
+            with self.subTest(fault):
+                self.expect_silent_end(f"installer_rig_{fault}.exe")
+
+    def test_a_broken_icon_address_installs_with_an_empty_icon(self):
+        for fault in ("loop_icon", "stall_icon", "crlf_icon"):
+            with self.subTest(fault):
+                self.clean()
+                installer = self.start(self.stamped(f"installer_rig_{fault}.exe", "00000038"))
+                self.wizard()
+                self.wait_for_page(0, f"{fault}_page0")
+                self.click(*INSTALL_BUTTON)
+                self.wait_for_page(2, f"{fault}_page2")
+                self.assertEqual((self.folder / "StarlitPad.exe").read_bytes(), self.served_program)
+                self.assertEqual((self.folder / "logo.ico").read_bytes(), b"")
+                self.assertTrue(self.link.exists())
+                self.quit_installer(installer)
+
+    def test_a_broken_download_never_leaves_a_short_program(self):
+        """Each ends on the manual install page after its message; what
+        stays in the folder is at most the temporary file, for a resume."""
+        kept = 20000
+        cases = [
+            # (fault, temporary file before, folder afterwards)
+            ("crlf_download", None, None),
+            ("loop_download", None, None),
+            ("ranged_cut_download", kept, ["StarlitPad.exe.tmp"]),
+        ]
+        for fault, before, after in cases:
+            with self.subTest(fault):
+                self.clean()
+                if before:
+                    self.folder.mkdir()
+                    (self.folder / "StarlitPad.exe.tmp").write_bytes(self.served_program[:before])
+                installer = self.start(self.stamped(f"installer_rig_{fault}.exe", "00000038"))
+                self.wizard()
+                self.wait_for_page(0, f"{fault}_page0")
+                self.click(*INSTALL_BUTTON)
+                box = self.message_box()
+                self.shot(f"{fault}_message")
+                self.answer(box, "Return")
+                self.wait_for_page(3, f"{fault}_page3")
+                if after is None:
+                    self.assertFalse(self.folder.exists(), "the folder the install made is gone again")
+                else:
+                    self.assertEqual(self.installed(), after)
+                    temporary = (self.folder / "StarlitPad.exe.tmp").read_bytes()
+                    self.assertEqual(temporary, self.served_program[:len(temporary)])
+                    self.assertLess(len(temporary), len(self.served_program))
+                self.assertFalse(self.link.exists())
+                self.quit_installer(installer)
+
+    def test_sixty_thousand_versions_install_the_current_one(self):
+        installer = self.start(self.stamped("installer_rig_many_versions.exe", "00000038"))
+        self.wizard()
+        self.wait_for_page(0, "many_versions_page0")
+        self.click(*INSTALL_BUTTON)
+        self.wait_for_page(2, "many_versions_page2")
+        self.assertEqual((self.folder / "StarlitPad.exe").read_bytes(), self.served_program)
+        self.quit_installer(installer)
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)

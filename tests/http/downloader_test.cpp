@@ -213,6 +213,50 @@ TEST_F(DownloaderTest, KeepsWhatArrivedWhenTheTransferStopsShort) {
   }
 }
 
+// Every length the answer gives is held against what arrives: a part's
+// Content-Range total stands in for a missing Content-Length, and a part
+// whose two lengths disagree is not written at all. Only a body with no
+// length anywhere is taken as whole when it ends.
+TEST_F(DownloaderTest, HoldsTheBodyToEveryLengthTheAnswerGives) {
+  struct Case {
+    const char* name;
+    std::optional<std::int64_t> content_length;
+    const char* content_range;
+    bool started;
+    bool finished;
+    DownloadFailure failure;
+  };
+  const Case cases[] = {
+      {"206 cut, Content-Range only", std::nullopt, "bytes 30000-99999/100000", true, false, DownloadFailure::Cut},
+      {"206 cut, Content-Range with the wrong Content-Length", 50000, "bytes 30000-99999/100000", false, false,
+       DownloadFailure::Status},
+      // A part that does not name the recorded total cannot be shown to
+      // continue the same file: nothing of it is written.
+      {"206, total unknown, Content-Length", 70000, "bytes 30000-99999/*", false, false, DownloadFailure::Status},
+      {"206, no length anywhere", std::nullopt, "bytes 30000-99999/*", false, false, DownloadFailure::Status},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MemoryFileSystem disk;
+    disk.add_folder("C:\\App");
+    disk.put(kTemp, first(program, 30000));
+    keep_record(disk, {Text(kUrl), "", std::ssize(program), ""});
+    ScriptedWeb web([&](const ScriptedRequest&) {
+      return std::optional(ScriptedResponse{.status = 206, .content_length = c.content_length,
+                                            .content_range = c.content_range,
+                                            .body = ByteBuffer(program.begin() + 30000, program.end()),
+                                            .cut_after = 40000});
+    });
+    const Outcome run = download(web, disk);
+    EXPECT_EQ(run.started, c.started);
+    EXPECT_EQ(run.finished, c.finished);
+    EXPECT_EQ(run.failure, c.failure);
+    if (c.finished) continue;
+    EXPECT_FALSE(disk.has(kTarget));
+    EXPECT_EQ(disk.content(kTemp), first(program, c.started ? 70000 : 30000));
+  }
+}
+
 TEST_F(DownloaderTest, AFailedMoveLeavesTheCompleteTemporaryFile) {
   files.moves_fail = true;
   ScriptedWeb web = ScriptedWeb::serving(program);

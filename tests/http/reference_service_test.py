@@ -329,6 +329,54 @@ class Faults(ServiceTest):
         self.assertEqual(headers["connection"], "close")
         self.assertEqual(body, expected_blob(0, 70000))
 
+    def test_a_ranged_answer_without_length_cut_short(self):
+        raw = self.service.raw(b"GET /blob/100000/r.bin?no_length=1&drop=300 HTTP/1.1\r\nRange: bytes=500-\r\n\r\n")
+        status, headers, body = split_response(raw)
+        self.assertIn("206", status)
+        self.assertNotIn("content-length", headers)
+        self.assertEqual(headers["content-range"], "bytes 500-99999/100000")
+        self.assertEqual(body, expected_blob(500, 800))
+
+    def test_chunked_cut_ends_without_the_last_chunk(self):
+        raw = self.service.raw(b"GET /blob/70000/c.bin?chunked_cut=1000 HTTP/1.1\r\n\r\n")
+        _, headers, body = split_response(raw)
+        self.assertEqual(headers["transfer-encoding"], "chunked")
+        self.assertNotIn("content-length", headers)
+        self.assertEqual(body, b"3e8\r\n" + expected_blob(0, 1000) + b"\r\n")
+
+    def test_loop_redirects_to_itself(self):
+        status, headers, _ = self.service.get("/loop/files/logo.ico?a=1")
+        self.assertEqual((status, headers["Location"]), (302, "/loop/files/logo.ico?a=1"))
+
+    def test_stall_answers_nothing_until_the_client_leaves(self):
+        with socket.create_connection(("127.0.0.1", self.service.port), timeout=1) as s:
+            s.sendall(b"GET /stall/app_api/getapp_1 HTTP/1.1\r\n\r\n")
+            with self.assertRaises(socket.timeout):
+                s.recv(1)
+
+    def test_address_fault_scenarios(self):
+        good = f"app_id=1&secret_key={KEY}&agent_id=7"
+        for fault, check in {
+            "loop": lambda a: "/loop/files/" in a,
+            "stall": lambda a: "/stall/files/" in a,
+            "crlf": lambda a: a.endswith("?x=1\r\nX-Injected: yes"),
+            "chunked_cut": lambda a: a.endswith("?chunked_cut=30000"),
+            "ranged_cut": lambda a: a.endswith("?no_length=1&drop=30000"),
+        }.items():
+            _, _, body = self.service.get(f"/scenario/{fault}_icon/app_api/getapp_1?{good}")
+            icon = json.loads(body.decode("gbk"))["data"]["agent_app"]["app_icon"]
+            self.assertTrue(check(icon), (fault, icon))
+            _, _, body = self.service.get(f"/scenario/{fault}_download/app_api/getapp_1?{good}")
+            address = json.loads(body.decode("gbk"))["data"]["down_model"][0]["value"][0]["address"]
+            self.assertTrue(check(address), (fault, address))
+
+    def test_many_versions_stay_within_a_megabyte(self):
+        _, _, body = self.service.get(f"/scenario/many_versions/app_api/getapp_1?app_id=1&secret_key={KEY}&agent_id=7")
+        self.assertLess(len(body), 1 << 20)
+        versions = json.loads(body.decode("gbk"))["data"]["down_model"][0]["value"]
+        self.assertEqual(len(versions), 60000)
+        self.assertEqual([v["version"] for v in versions if v.get("is_now") == 1], ["1.2.0"])
+
     def test_rate_and_delay_hold_the_answer_back(self):
         began = time.monotonic()
         status, _, body = self.service.get("/blob/2000/t.bin?rate=5000&delay_ms=200")

@@ -203,5 +203,66 @@ TEST(WebRequest, PortsBeyondSixteenBitsAreNeverTried) {
   EXPECT_EQ(WebRequest("http://a:65535/", {}, transport).body, (ByteBuffer{'o', 'k'}));
 }
 
+// A server whose every address redirects to the next one, numbered from
+// /hop/0, ending at /hop/`last` with a page; requests are recorded by path.
+class RedirectChain final : public HttpTransport {
+ public:
+  explicit RedirectChain(int last, int status = 302) : last_(last), status_(status) {}
+  TransportOutcome Exchange(const RequestPlan& plan) override {
+    plans.push_back(plan);
+    const int hop = std::stoi(plan.path.substr(5));
+    if (hop >= last_) return Answer("HTTP/1.1 200 OK\r\n\r\n", {'e', 'n', 'd'});
+    return Answer("HTTP/1.1 " + std::to_string(status_) + " Moved\r\nLocation: /hop/" + std::to_string(hop + 1) +
+                  "\r\n\r\n");
+  }
+  std::vector<RequestPlan> plans;
+
+ private:
+  int last_;
+  int status_;
+};
+
+TEST(WebRequestRedirects, AreFollowedByHandUpToTheBound) {
+  struct Case { const char* name; int last; bool arrives; std::size_t requests; };
+  const Case cases[] = {
+      {"no redirect", 0, true, 1},
+      {"ten redirects", 10, true, 11},
+      {"eleven redirects", 11, false, 11},
+      {"a loop", 1000000, false, 11},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RedirectChain chain(c.last);
+    const WebResponse response = WebRequest("http://a/hop/0", {}, chain);
+    EXPECT_EQ(response.body, c.arrives ? (ByteBuffer{'e', 'n', 'd'}) : ByteBuffer{});
+    EXPECT_EQ(response.receivedHeaders.has_value(), c.arrives);
+    ASSERT_EQ(chain.plans.size(), c.requests);
+    for (const RequestPlan& plan : chain.plans) EXPECT_NE(plan.flags & kFlagNoAutoRedirect, 0u);
+    EXPECT_EQ(chain.plans.back().path, "/hop/" + std::to_string(c.requests - 1));
+  }
+}
+
+TEST(WebRequestRedirects, AskedNotToFollowGivesTheRedirectItself) {
+  RedirectChain chain(5);
+  WebRequestOptions options;
+  options.noRedirect = true;
+  const WebResponse response = WebRequest("http://a/hop/0", options, chain);
+  EXPECT_EQ(chain.plans.size(), 1u);
+  EXPECT_TRUE(response.receivedHeaders.value_or("").starts_with("HTTP/1.1 302 "));
+}
+
+TEST(WebRequestRedirects, A303TurnsAPostIntoAGetAndA307KeepsIt) {
+  WebRequestOptions post;
+  post.method = kMethodPost;
+  post.body = "form";
+  for (const int status : {303, 307}) {
+    RedirectChain chain(1, status);
+    (void)WebRequest("http://a/hop/0", post, chain);
+    ASSERT_EQ(chain.plans.size(), 2u);
+    EXPECT_EQ(chain.plans[1].verb, status == 303 ? "GET" : "POST") << status;
+    EXPECT_EQ(chain.plans[1].payload.has_value(), status == 307) << status;
+  }
+}
+
 }  // namespace
 }  // namespace lumen

@@ -145,6 +145,18 @@ bool MemoryFileSystem::ensure_folder_path(std::string_view path) {
 
 bool MemoryFileSystem::is_existing_folder(std::string_view path) { return folders_.contains(folder_key(path)); }
 
+bool MemoryFileSystem::remove_empty_folder(std::string_view path) {
+  const std::string key = folder_key(path);
+  if (!folders_.contains(key)) return false;
+  const std::string inside = key + '\\';
+  const auto next_file = files_.lower_bound(inside);
+  const auto next_folder = folders_.lower_bound(inside);
+  if (next_file != files_.end() && next_file->first.starts_with(inside)) return false;
+  if (next_folder != folders_.end() && next_folder->starts_with(inside)) return false;
+  folders_.erase(key);
+  return true;
+}
+
 bool MemoryFileSystem::can_create_files_in(std::string_view folder) {
   const std::string key = folder_key(folder);
   return folders_.contains(key) && !read_only_folders.contains(key);

@@ -45,6 +45,7 @@ class MemoryFileSystem final : public FileSystem {
   [[nodiscard]] bool remove(std::string_view path) override;
   [[nodiscard]] bool ensure_folder_path(std::string_view path) override;
   [[nodiscard]] bool is_existing_folder(std::string_view path) override;
+  [[nodiscard]] bool remove_empty_folder(std::string_view path) override;
   [[nodiscard]] bool can_create_files_in(std::string_view folder) override;
 
  private:

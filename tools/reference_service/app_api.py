@@ -267,6 +267,57 @@ def _version_at(answer, address_of):
     version = _unchecked(answer)["data"]["down_model"][0]["value"][0]
     base = version["address"][:version["address"].index("/files/")]
     version["address"] = address_of(base)
+def _rewritten_address(rewrite):
+    """A scenario that changes the icon's or the current version's address."""
+    def icon(answer):
+        agent_app = answer["data"]["agent_app"]
+        agent_app["app_icon"] = rewrite(agent_app["app_icon"])
+        return answer
+
+    def download(answer):
+        for version in answer["data"]["down_model"][0]["value"]:
+            version["address"] = rewrite(version["address"])
+        return answer
+    return icon, download
+
+
+def _under(prefix):
+    """The same address with `prefix` put before its path."""
+    def rewrite(address):
+        scheme, rest = address.split("://", 1)
+        host, path = rest.split("/", 1)
+        return "%s://%s/%s/%s" % (scheme, host, prefix, path)
+    return rewrite
+
+
+# Faults of the addresses the answer gives: each one for the icon
+# (`KIND_icon`) and for the current version (`KIND_download`).
+ADDRESS_FAULTS = {
+    "loop": _under("loop"),
+    "stall": _under("stall"),
+    "crlf": lambda address: address + "?x=1\r\nX-Injected: yes",
+    "chunked_cut": lambda address: address + "?chunked_cut=30000",
+    "ranged_cut": lambda address: address + "?no_length=1&drop=30000",
+}
+
+# More version entries than any real answer, the whole answer still within
+# the installer's 1 MiB limit; the last one is the current version.
+MANY_VERSIONS = 60000
+
+
+def _many_versions(answer):
+    """MANY_VERSIONS entries in the first model; only the last is current."""
+    value = answer["data"]["down_model"][0]["value"]
+    current = value[0]
+    value[:] = [{"id": i} for i in range(MANY_VERSIONS - 1)] + [current]
+    return answer
+
+
+def _control_characters(answer):
+    """Release notes and a file model entry holding the control characters
+    0x01 and 0x02 among their text."""
+    answer["data"]["down_model"][0]["value"][0]["up_log"] = "a\x01b\x02c\x02\x01"
+    answer["data"]["file_model"][0]["value"] = "\x01"
     return answer
 
 
@@ -356,6 +407,10 @@ SCENARIOS = {
 }
 SCENARIOS.update({"hostile_name_" + key: _hostile_name(name) for key, name in HOSTILE_NAMES.items()})
 SCENARIOS.update(ENCODING_SCENARIOS)
+for _kind, _rewrite in ADDRESS_FAULTS.items():
+    SCENARIOS[_kind + "_icon"], SCENARIOS[_kind + "_download"] = _rewritten_address(_rewrite)
+SCENARIOS["many_versions"] = _many_versions
+SCENARIOS["control_characters"] = _control_characters
 
 
 def _encode(answer):

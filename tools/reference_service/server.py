@@ -253,6 +253,12 @@ def content_response(request, body, name, default_rate=None):
         response.body.limit = _non_negative(params["stall"])
         response.body.stall = True
         response.close = True
+    if "chunked_cut" in params:
+        response.headers.append(("Transfer-Encoding", "chunked"))
+        response.body.announce = False
+        response.body.chunked = True
+        response.body.limit = _non_negative(params["chunked_cut"])
+        response.close = True
     if "rate" in params:
         response.body.rate = max(1, _non_negative(params["rate"]))
     elif default_rate:
@@ -276,6 +282,7 @@ class StreamedBody:
         self.limit = None     # drop after this many bytes
         self.stall = False    # after the limit, hold the connection silent instead
         self.rate = None      # bytes per second
+        self.chunked = False  # sent in chunks; a cut one lacks its last chunk
 
     @property
     def length(self):
@@ -283,6 +290,12 @@ class StreamedBody:
 
     def send(self, sock):
         end = self.end if self.limit is None else min(self.end, self.start + self.limit)
+        if self.chunked:
+            for piece in self.source.slices(self.start, end):
+                sock.sendall(b"%x\r\n" % len(piece) + bytes(piece) + b"\r\n")
+            if self.limit is None:
+                sock.sendall(b"0\r\n\r\n")
+            return
         if self.rate is None:
             for piece in self.source.slices(self.start, end):
                 sock.sendall(piece)
@@ -336,6 +349,8 @@ class Service:
 
     def answer(self, request, own_host):
         segments = request.path.split("/")
+        if len(segments) > 1 and segments[1] == "loop":
+            return self._loop(request)
         routes = {
             "echo": self._echo,
             "app_api": self._app_api,
@@ -427,6 +442,11 @@ class Service:
         page.headers.append(("Location", to))
         return page
 
+    def _loop(self, request):
+        page = html_page(302, request.target)
+        page.headers.append(("Location", request.target))
+        return page
+
     def _tls(self, request, segments, own_host):
         return Response(200, [("Content-Type", "text/plain")], self.tls_address.encode("ascii"))
 
@@ -488,6 +508,9 @@ class Handler(socketserver.StreamRequestHandler):
             if request is None:
                 return
             service.record(request)
+            if request.path.startswith("/stall/"):
+                self.stall()
+                return
             delay = request.params.get("delay_ms", "")
             if delay.isdigit():
                 time.sleep(int(delay) / 1000)
@@ -498,6 +521,15 @@ class Handler(socketserver.StreamRequestHandler):
                 return
             if not keep_open:
                 return
+
+    def stall(self):
+        """Answers nothing, for as long as the client keeps the connection
+        (at most IDLE_SECONDS)."""
+        try:
+            while self.rfile.read1(65536):
+                pass
+        except OSError:
+            pass
 
     def drain(self):
         """Reads what the client is still sending before the connection is

@@ -434,15 +434,17 @@ TEST_F(InstallHandlers, ManualInstallCopiesTheChosenFileUnderTheApplicationsName
 }
 
 TEST_F(InstallHandlers, ManualInstallThatCannotWriteTheProgramDoesNotCallItComplete) {
-  // The folder went away after the check.
-  state.InstallFolder = scratch / "gone\\";
-  state.ProgramPath = scratch / "gone\\StarlitPad.exe";
+  // The folder went away after the check (the manual install makes it
+  // again) and a file now stands where it would be made.
+  ASSERT_TRUE(write_file(scratch / "blocker", to_buffer("a file, not a folder")));
+  state.InstallFolder = scratch / "blocker\\gone\\";
+  state.ProgramPath = scratch / "blocker\\gone\\StarlitPad.exe";
   ASSERT_TRUE(write_file(scratch / "downloaded.exe", read_file(test::built_program("StarlitPad.exe"))));
   control(kPages).set_current_page(kManualInstallPage);
   control(kProgramFileEdit).set_text(scratch / "downloaded.exe");
   wizard->OnManualInstallClicked();
   ASSERT_EQ(desktop->messages.size(), 1u);
-  expect_folder_refused(scratch / "gone\\");
+  expect_folder_refused(scratch / "blocker\\gone\\");
   EXPECT_TRUE(shown(kManualInstallButton));
   EXPECT_TRUE(desktop->shortcuts.empty());
 }

@@ -25,8 +25,10 @@ struct Query {
 
 // Runs the start-up query against the reference service, optionally through
 // one of its scenarios.
-Query query(std::string_view scenario, std::string_view stamp = "00000038", std::string_view key = kKey) {
-  const std::string base = test::service_url() + (scenario.empty() ? "" : "/scenario/" + std::string(scenario));
+Query query(std::string_view scenario, std::string_view stamp = "00000038", std::string_view key = kKey,
+            std::string_view prefix = "") {
+  const std::string base = test::service_url() + std::string(prefix) +
+                           (scenario.empty() ? "" : "/scenario/" + std::string(scenario));
   win::WinInetTransport transport;
   Query q;
   q.StampedIdText = stamp;
@@ -118,6 +120,51 @@ TEST_F(AppInfoQuery, NamesThatWouldLeaveTheFolderOrEndSystemProcessesFailTheQuer
     EXPECT_EQ(q.AppInfo.name, "") << scenario;
     EXPECT_EQ(q.AppInfo.agent_app.app_name, "") << scenario;
   }
+}
+
+// A broken or hostile icon address gives the empty icon, and the query's
+// record stands; one refused for what it holds is never requested at all.
+TEST_F(AppInfoQuery, ABrokenIconAddressGivesTheEmptyIcon) {
+  for (const char* scenario : {"loop_icon", "stall_icon", "crlf_icon"}) {
+    const Query q = query(scenario);
+    EXPECT_TRUE(q.ok) << scenario;
+    EXPECT_EQ(q.AppInfo.name, "StarlitPad") << scenario;
+    EXPECT_TRUE(q.AppIconBytes.empty()) << scenario;
+  }
+}
+
+// A query that redirects to itself, or whose server accepts and never
+// answers, ends like a failed query instead of never.
+TEST_F(AppInfoQuery, AQueryThatLoopsOrStallsFails) {
+  for (const char* prefix : {"/loop", "/stall"}) {
+    const Query q = query("", "00000038", kKey, prefix);
+    EXPECT_FALSE(q.ok) << prefix;
+    EXPECT_EQ(q.AppInfo.name, "") << prefix;
+    EXPECT_TRUE(q.AppIconBytes.empty()) << prefix;
+  }
+}
+
+TEST_F(AppInfoQuery, TextsKeepEveryControlCharacter) {
+  const Query q = query("control_characters");
+  ASSERT_TRUE(q.ok);
+  ASSERT_EQ(q.AppInfo.down_model[0].value.size(), 1u);
+  EXPECT_EQ(q.AppInfo.down_model[0].value[0].up_log, "a\x01" "b\x02" "c\x02\x01");
+  EXPECT_EQ(q.AppInfo.down_model[0].value[0].version, "1.2.0");
+  ASSERT_EQ(q.AppInfo.file_model.size(), 1u);
+  EXPECT_EQ(q.AppInfo.file_model[0].value, "\x01");
+  EXPECT_EQ(q.AppInfo.file_model[0].id, 1);
+}
+
+TEST_F(AppInfoQuery, ReadsAnAnswerWithSixtyThousandVersions) {
+  const Query q = query("many_versions");
+  ASSERT_TRUE(q.ok);
+  ASSERT_EQ(q.AppInfo.down_model.size(), 1u);
+  ASSERT_EQ(q.AppInfo.down_model[0].value.size(), 60000u);
+  EXPECT_EQ(q.AppInfo.down_model[0].value[59998].id, 59998);
+  const Picked p = pick(q);
+  EXPECT_TRUE(p.found);
+  EXPECT_EQ(p.version, "1.2.0");
+  EXPECT_EQ(p.address, file_address("StarlitPad.exe"));
 }
 
 TEST_F(AppInfoQuery, ChoosesTheCurrentVersionAsTheServiceMarksIt) {
