@@ -186,6 +186,10 @@ TEST(BrowseForFolder, GivesTheChosenFolderAndRestoresTheWindows) {
   {
     test::DialogDriver driver([&](HWND dialog) {
       enabled_meanwhile = IsWindowEnabled(enabled.get()) != FALSE;
+      // On a busy machine the dialog may still be filling its tree when
+      // first asked: the selection is made again once it has settled.
+      SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(chosen_folder.c_str()));
+      Sleep(500);
       SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(chosen_folder.c_str()));
       PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     });
