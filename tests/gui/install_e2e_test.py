@@ -363,13 +363,14 @@ class Installs(unittest.TestCase):
 
     def test_a_broken_download_never_leaves_a_short_program(self):
         """Each ends on the manual install page after its message; what
-        stays in the folder is at most the temporary file, for a resume."""
+        stays in the folder is at most the temporary file with the record of
+        its source, for a resume."""
         kept = 20000
         cases = [
             # (fault, temporary file before, folder afterwards)
             ("crlf_download", None, None),
             ("loop_download", None, None),
-            ("ranged_cut_download", kept, ["StarlitPad.exe.tmp"]),
+            ("ranged_cut_download", kept, ["StarlitPad.exe.tmp", "StarlitPad.exe.tmp.source"]),
         ]
         for fault, before, after in cases:
             with self.subTest(fault):

@@ -267,6 +267,9 @@ def _version_at(answer, address_of):
     version = _unchecked(answer)["data"]["down_model"][0]["value"][0]
     base = version["address"][:version["address"].index("/files/")]
     version["address"] = address_of(base)
+    return answer
+
+
 def _rewritten_address(rewrite):
     """A scenario that changes the icon's or the current version's address."""
     def icon(answer):
