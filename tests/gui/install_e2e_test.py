@@ -275,7 +275,7 @@ class Installs(unittest.TestCase):
         self.assertEqual(box[1], "提示")
         self.answer(box, "Return")  # OK
         self.assertEqual(installer.wait(timeout=30), 0)
-        self.assertEqual(self.installed(), ["StarlitPad.exe.tmp"])
+        self.assertEqual(self.installed(), ["StarlitPad.exe.tmp", "StarlitPad.exe.tmp.source"])
         self.assertEqual(temporary.stat().st_size, kept, "the temporary file keeps what was written")
 
     def test_a_200_mib_program_installs_whole(self):
