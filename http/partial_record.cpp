@@ -4,6 +4,7 @@
 #include <array>
 
 #include "http/download_response.hpp"
+#include "runtime/text.hpp"
 
 namespace lumen {
 namespace {
@@ -12,12 +13,6 @@ constexpr std::array<std::string_view, 4> kKeys = {"url=", "version=", "length="
 
 [[nodiscard]] bool has_line_break(std::string_view value) noexcept {
   return value.find_first_of("\r\n") != std::string_view::npos;
-}
-
-[[nodiscard]] char lower_ascii(char c) noexcept { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-[[nodiscard]] bool same_name(std::string_view a, std::string_view b) noexcept {
-  return std::ranges::equal(a, b, [](char x, char y) { return lower_ascii(x) == lower_ascii(y); });
 }
 
 [[nodiscard]] std::string_view trimmed(std::string_view text) noexcept {
@@ -33,7 +28,7 @@ constexpr std::array<std::string_view, 4> kKeys = {"url=", "version=", "length="
     const std::string_view line = raw_headers.substr(0, end);
     raw_headers = end == std::string_view::npos ? std::string_view{} : raw_headers.substr(end + 2);
     const std::size_t colon = line.find(':');
-    if (colon != std::string_view::npos && same_name(trimmed(line.substr(0, colon)), name)) {
+    if (colon != std::string_view::npos && same_text_ignoring_case(trimmed(line.substr(0, colon)), name)) {
       return trimmed(line.substr(colon + 1));
     }
   }

@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
+#include "runtime/text.hpp"
+
 namespace lumen {
 namespace {
 
 [[nodiscard]] bool is_hex_digit(char c) noexcept {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
-
-[[nodiscard]] char lower_ascii(char c) noexcept { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 }  // namespace
 
@@ -18,7 +18,7 @@ bool IsSha256Hex(std::string_view text) noexcept {
 }
 
 bool SameDigest(std::string_view a, std::string_view b) noexcept {
-  return !a.empty() && std::ranges::equal(a, b, [](char x, char y) { return lower_ascii(x) == lower_ascii(y); });
+  return !a.empty() && same_text_ignoring_case(a, b);
 }
 
 }  // namespace lumen

@@ -65,6 +65,10 @@ using Size = std::string_view::size_type;
 
 int text_compare(std::string_view a, std::string_view b) noexcept { return a.compare(b); }
 
+bool same_text_ignoring_case(std::string_view a, std::string_view b) noexcept {
+  return a.size() == b.size() && matches_at(a, 0, b, true);
+}
+
 Text text_left(std::string_view text, std::int64_t n) {
   if (n <= 0) return {};
   return Text(text.substr(0, static_cast<Size>(std::min<std::int64_t>(n, std::ssize(text)))));

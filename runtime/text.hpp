@@ -75,6 +75,8 @@ class TextCharacters {
 }
 
 [[nodiscard]] int text_compare(std::string_view a, std::string_view b) noexcept;
+// Equal when ASCII letters are folded. Double-byte aware.
+[[nodiscard]] bool same_text_ignoring_case(std::string_view a, std::string_view b) noexcept;
 [[nodiscard]] Text text_left(std::string_view text, std::int64_t n);
 [[nodiscard]] Text text_right(std::string_view text, std::int64_t n);
 [[nodiscard]] Text text_mid(std::string_view text, std::int64_t start, std::int64_t n);

@@ -150,5 +150,13 @@ TEST(TextCompare, IsBytewise) {
   EXPECT_FALSE(text_starts_with("h", "http"));
 }
 
+TEST(TextCompare, IgnoringCaseFoldsOnlyAsciiLetters) {
+  EXPECT_TRUE(same_text_ignoring_case("ETag", "etag"));
+  EXPECT_TRUE(same_text_ignoring_case("", ""));
+  EXPECT_FALSE(same_text_ignoring_case("ETag", "ETags"));
+  // A letter that is the second byte of a character is not folded.
+  EXPECT_FALSE(same_text_ignoring_case(kTrailLetter, "\xB0\x41"));
+}
+
 }  // namespace
 }  // namespace lumen
