@@ -1,7 +1,8 @@
 // Measures how long a program takes from its process start to its first
-// complete paint: a visible top-level window of at least the given size
-// (so not a shadow or a splash of another size) with nothing of it, its
-// children included, left to paint. Then ends the program:
+// complete paint: a visible top-level window of exactly the given size and
+// not layered (so not a shadow around it, which is larger and never paints,
+// nor a splash of another size) with nothing of it, its children included,
+// left to paint. Then ends the program:
 //   startup_probe.exe PROGRAM WIDTH HEIGHT
 // prints "ms=M" (or "ms=none" when no such paint came within 60 s).
 
@@ -25,8 +26,9 @@ BOOL CALLBACK find_main_window(HWND window, LPARAM context) {
   GetWindowThreadProcessId(window, &owner);
   RECT rect{};
   GetWindowRect(window, &rect);
-  if (owner == search.process && IsWindowVisible(window) && rect.right - rect.left >= search.width &&
-      rect.bottom - rect.top >= search.height) {
+  const bool layered = (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_LAYERED) != 0;
+  if (owner == search.process && IsWindowVisible(window) && !layered && rect.right - rect.left == search.width &&
+      rect.bottom - rect.top == search.height) {
     search.found = window;
     return FALSE;
   }

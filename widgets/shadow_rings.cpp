@@ -17,6 +17,15 @@ std::array<ShadowRing, kShadowRings> shadow_rings(int width, int height, std::ui
   return rings;
 }
 
+std::array<RingStrip, 4> ring_strips(const ShadowRing& ring) noexcept {
+  const int right = ring.left + ring.width;
+  const int bottom = ring.top + ring.height;
+  return {{{ring.left, ring.top, ring.width + 1, 1},
+           {ring.left, bottom, ring.width + 1, 1},
+           {ring.left, ring.top + 1, 1, ring.height - 1},
+           {right, ring.top + 1, 1, ring.height - 1}}};
+}
+
 std::uint8_t shadow_alpha_at(int x, int y, int width, int height) noexcept {
   if (x < 0 || y < 0 || x >= width || y >= height) return 0;
   const int offset = std::min({x, y, width - 1 - x, height - 1 - y});

@@ -30,6 +30,18 @@ struct ShadowRing {
 [[nodiscard]] std::array<ShadowRing, kShadowRings> shadow_rings(int width, int height,
                                                                 std::uint32_t colour) noexcept;
 
+// The pixels a 1-px outline covers, as four strips that do not overlap (so no
+// corner is blended twice): the top and bottom rows whole, the left and right
+// columns between them. Filling them draws exactly what the outline draws.
+struct RingStrip {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+  friend constexpr bool operator==(const RingStrip&, const RingStrip&) = default;
+};
+[[nodiscard]] std::array<RingStrip, 4> ring_strips(const ShadowRing& ring) noexcept;
+
 // Opacity of one pixel of a W x H shadow: the ring it lies on, or 0 inside.
 [[nodiscard]] std::uint8_t shadow_alpha_at(int x, int y, int width, int height) noexcept;
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "widgets/shadow_rings.hpp"
 
 namespace lumen::widgets {
@@ -29,6 +31,31 @@ TEST(ShadowRings, LeaveEverythingFromTheFifthPixelInwardsTransparent) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(shadow_alpha_at(c.x, c.y, 610, 440), c.alpha) << c.x << "," << c.y;
+  }
+}
+
+TEST(ShadowRings, StripsCoverEachRingsPixelsOnce) {
+  constexpr int kWidth = 23;
+  constexpr int kHeight = 17;
+  std::vector<int> covered(kWidth * kHeight, 0);
+  std::vector<std::uint8_t> alpha(kWidth * kHeight, 0);
+  for (const ShadowRing& ring : shadow_rings(kWidth, kHeight, 0x00808080)) {
+    for (const RingStrip& strip : ring_strips(ring)) {
+      for (int y = strip.top; y < strip.top + strip.height; ++y) {
+        for (int x = strip.left; x < strip.left + strip.width; ++x) {
+          ASSERT_TRUE(x >= 0 && y >= 0 && x < kWidth && y < kHeight) << x << "," << y;
+          ++covered[static_cast<std::size_t>(y * kWidth + x)];
+          alpha[static_cast<std::size_t>(y * kWidth + x)] = static_cast<std::uint8_t>(ring.argb >> 24);
+        }
+      }
+    }
+  }
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      const std::uint8_t want = shadow_alpha_at(x, y, kWidth, kHeight);
+      EXPECT_EQ(covered[static_cast<std::size_t>(y * kWidth + x)], want ? 1 : 0) << x << "," << y;
+      EXPECT_EQ(alpha[static_cast<std::size_t>(y * kWidth + x)], want) << x << "," << y;
+    }
   }
 }
 

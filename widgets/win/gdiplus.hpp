@@ -13,12 +13,13 @@ namespace gdip = Gdiplus::DllExports;
 using Gdiplus::GpBitmap;
 using Gdiplus::GpGraphics;
 using Gdiplus::GpImage;
-using Gdiplus::GpPen;
+using Gdiplus::GpBrush;
+using Gdiplus::GpSolidFill;
 
 // An image; disposing of it also releases the stream it was read from.
 using GdiplusImage = win::UniqueHandle<win::NullHandleTraits<GpImage*, &gdip::GdipDisposeImage>>;
 using GdiplusGraphics = win::UniqueHandle<win::NullHandleTraits<GpGraphics*, &gdip::GdipDeleteGraphics>>;
-using GdiplusPen = win::UniqueHandle<win::NullHandleTraits<GpPen*, &gdip::GdipDeletePen>>;
+using GdiplusBrush = win::UniqueHandle<win::NullHandleTraits<GpBrush*, &gdip::GdipDeleteBrush>>;
 
 // Graphics on a device context; empty when the library is not started.
 [[nodiscard]] inline GdiplusGraphics graphics_on(HDC dc) noexcept {

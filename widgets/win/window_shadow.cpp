@@ -103,13 +103,15 @@ LRESULT CALLBACK owner_procedure(HWND owner, UINT message, WPARAM wparam, LPARAM
 void DrawShadowRings(HDC dc, int width, int height, COLORREF colour) noexcept {
   const GdiplusGraphics graphics = graphics_on(dc);
   if (!graphics) return;
+  // Each outline filled as four strips: the same pixels as a 1-px pen, where
+  // a pen's outline can cost some platforms a pass over the whole surface.
   for (const ShadowRing& ring : shadow_rings(width, height, colour)) {
-    GpPen* created = nullptr;
-    if (gdip::GdipCreatePen1(ring.argb, 1.0f, Gdiplus::UnitPixel, &created) != Gdiplus::Ok) continue;
-    const GdiplusPen pen(created);
-    gdip::GdipDrawRectangle(graphics.get(), pen.get(), static_cast<Gdiplus::REAL>(ring.left),
-                            static_cast<Gdiplus::REAL>(ring.top), static_cast<Gdiplus::REAL>(ring.width),
-                            static_cast<Gdiplus::REAL>(ring.height));
+    GpSolidFill* created = nullptr;
+    if (gdip::GdipCreateSolidFill(ring.argb, &created) != Gdiplus::Ok) continue;
+    const GdiplusBrush brush(created);
+    for (const RingStrip& strip : ring_strips(ring)) {
+      gdip::GdipFillRectangleI(graphics.get(), brush.get(), strip.left, strip.top, strip.width, strip.height);
+    }
   }
 }
 

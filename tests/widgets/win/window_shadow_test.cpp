@@ -94,25 +94,28 @@ TEST_F(Shadow, FollowsMovesAndSizeChangesAndLetsEveryMessageThrough) {
 TEST_F(Shadow, RingsRiseInOpacityAndLeaveTheInsideTransparent) {
   constexpr int kWidth = 60;
   constexpr int kHeight = 40;
-  const win::MemoryDc dc(CreateCompatibleDC(nullptr));
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof info.bmiHeader, kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  const win::BitmapHandle bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  ASSERT_TRUE(bitmap);
-  {
-    const win::SelectedObject selected(dc.get(), bitmap.get());
-    DrawShadowRings(dc.get(), kWidth, kHeight, kGrey);
-    GdiFlush();
-  }
-  const auto* pixels = static_cast<const std::uint32_t*>(bits);
-  for (int y = 0; y < kHeight; ++y) {
-    for (int x = 0; x < kWidth; ++x) {
-      const std::uint32_t pixel = pixels[y * kWidth + x];
-      const int alpha = static_cast<int>(pixel >> 24);
-      ASSERT_EQ(alpha, shadow_alpha_at(x, y, kWidth, kHeight)) << x << "," << y;
-      // Grey over nothing: each channel is the alpha share of 128.
-      ASSERT_NEAR(static_cast<int>(pixel & 0xFF), alpha * 128 / 255, 1) << x << "," << y;
+  // Sections stored top-down and bottom-up (as the shadow window's own).
+  for (const int stored_height : {-kHeight, kHeight}) {
+    const win::MemoryDc dc(CreateCompatibleDC(nullptr));
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, kWidth, stored_height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    const win::BitmapHandle bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ASSERT_TRUE(bitmap);
+    {
+      const win::SelectedObject selected(dc.get(), bitmap.get());
+      DrawShadowRings(dc.get(), kWidth, kHeight, kGrey);
+      GdiFlush();
+    }
+    const auto* pixels = static_cast<const std::uint32_t*>(bits);
+    for (int y = 0; y < kHeight; ++y) {
+      for (int x = 0; x < kWidth; ++x) {
+        const std::uint32_t pixel = pixels[y * kWidth + x];
+        const int alpha = static_cast<int>(pixel >> 24);
+        ASSERT_EQ(alpha, shadow_alpha_at(x, y, kWidth, kHeight)) << x << "," << y << " stored " << stored_height;
+        // Grey over nothing: each channel is the alpha share of 128.
+        ASSERT_NEAR(static_cast<int>(pixel & 0xFF), alpha * 128 / 255, 1) << x << "," << y;
+      }
     }
   }
 }
