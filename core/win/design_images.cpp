@@ -26,14 +26,20 @@ widgets::GdiplusImage design_image(std::string_view name, const widgets::WidgetS
   return widgets::LoadImageFromBytes(resource_bytes(name), state);
 }
 
-forms::Pictures design_pictures(const widgets::WidgetState& state) {
-  forms::Pictures pictures;
+DesignImages decode_design_images(const widgets::WidgetState& state) {
+  DesignImages images;
   for (std::string_view name : {kBannerImage, kWideButtonImage, kWideButtonOverImage}) {
     if (widgets::GdiplusImage image = design_image(name, state)) {
-      pictures.emplace(std::string(name), std::make_unique<widgets::GdiplusPicture>(std::move(image)));
+      images.pictures.emplace(std::string(name), std::make_unique<widgets::GdiplusPicture>(std::move(image)));
     }
   }
-  return pictures;
+  images.glyphs = {design_image(kCloseGlyphLight, state), design_image(kCloseGlyphDark, state),
+                   design_image(kMinimiseGlyphLight, state), design_image(kMinimiseGlyphDark, state)};
+  return images;
+}
+
+std::future<DesignImages> start_decoding_design_images(const widgets::WidgetState& state) {
+  return std::async(std::launch::async, [&state] { return decode_design_images(state); });
 }
 
 }  // namespace lumen::wizard

@@ -2,6 +2,7 @@
 // The wizard's images, stored in the executable as resources under the
 // names the design gives them.
 
+#include <future>
 #include <string_view>
 
 #include "runtime/byte_buffer.hpp"
@@ -17,7 +18,25 @@ namespace lumen::wizard {
 // The named design image decoded; empty when it is missing or undecodable.
 [[nodiscard]] widgets::GdiplusImage design_image(std::string_view name, const widgets::WidgetState& state);
 
-// The pictures the window design draws: the banner and the wide buttons.
-[[nodiscard]] forms::Pictures design_pictures(const widgets::WidgetState& state);
+// The title bar's glyphs, light and dark, for the close and minimise buttons.
+struct TitleGlyphs {
+  widgets::GdiplusImage close_light;
+  widgets::GdiplusImage close_dark;
+  widgets::GdiplusImage minimise_light;
+  widgets::GdiplusImage minimise_dark;
+};
+
+// Every image the wizard draws, decoded once: the pictures of the design
+// (the banner and the wide buttons) and the title bar's glyphs.
+struct DesignImages {
+  forms::Pictures pictures;
+  TitleGlyphs glyphs;
+};
+[[nodiscard]] DesignImages decode_design_images(const widgets::WidgetState& state);
+
+// The same on a thread of its own, so that the decoding overlaps the start-up's
+// query; the images are handed over whole when the window needs them. The
+// state must outlive the decoding.
+[[nodiscard]] std::future<DesignImages> start_decoding_design_images(const widgets::WidgetState& state);
 
 }  // namespace lumen::wizard

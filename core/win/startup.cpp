@@ -1,6 +1,7 @@
 #include "core/win/startup.hpp"
 
 #include "core/install_messages.hpp"
+#include "core/win/design_images.hpp"
 #include "core/win/read_stamped_id.hpp"
 #include "core/win/running_copies.hpp"
 #include "http/win/wininet_transport.hpp"
@@ -26,6 +27,9 @@ namespace {
 
 std::unique_ptr<wizard::WizardForm> StartUp(ProgramState& state, const ServiceEndpoint& service) {
   ReadStampedId(state);
+  // Decoded meanwhile: the query waits on the network, the decoding on the
+  // processor.
+  std::future<wizard::DesignImages> images = wizard::start_decoding_design_images(state.Widgets);
 
   win::WinInetTransport transport;
   AppInfoAnswer answer = QueryAppInfo(state.StampedIdText, service, AppInfoChannels{transport, start_script_control});
@@ -36,7 +40,7 @@ std::unique_ptr<wizard::WizardForm> StartUp(ProgramState& state, const ServiceEn
   Array<ProcessId> copies;
   if (FindRunningCopies(state, copies) >= 1 && !EndRunningCopies(copies)) return nullptr;
 
-  return wizard::LoadWizardWindow(state);
+  return wizard::LoadWizardWindow(state, images.get());
 }
 
 }  // namespace lumen

@@ -35,13 +35,14 @@ constexpr Member member_for(WizardHandler handler) noexcept {
 
 }  // namespace
 
-WizardForm::WizardForm(ProgramState& state, std::unique_ptr<InstallDesktop> desktop,
+WizardForm::WizardForm(ProgramState& state, DesignImages images, std::unique_ptr<InstallDesktop> desktop,
                        std::unique_ptr<install::ShortcutMaker> shortcuts)
     : state_(state),
       desktop_(std::move(desktop)),
       shortcuts_(std::move(shortcuts)),
       engine_({files_, web_, *shortcuts_, clock_, digests_, program_directory()}, state.downloadCancelled),
-      form_(wizard_design(), handlers(), design_pictures(state.Widgets)),
+      glyphs_(std::move(images.glyphs)),
+      form_(wizard_design(), handlers(), std::move(images.pictures)),
       controls_(ResolveWizardControls(form_)) {}
 
 forms::Handlers WizardForm::handlers() {
@@ -53,19 +54,21 @@ forms::Handlers WizardForm::handlers() {
   return table;
 }
 
-void WizardForm::make_title_button(forms::ControlRef button, std::string_view light, std::string_view dark) {
+void WizardForm::make_title_button(forms::ControlRef button, widgets::GdiplusImage light,
+                                   widgets::GdiplusImage dark) {
   widgets::PngButton png;
   if (!png.MakeImageButton(button.native_handle())) return;
-  const widgets::WidgetState& images = state_.Widgets;
-  png.SetImages(design_image(light, images), design_image(dark, images), design_image(dark, images),
-                design_image(dark, images));
+  // The dark glyph serves three states.
+  widgets::GdiplusImage over = widgets::copy_of(dark);
+  widgets::GdiplusImage disabled = widgets::copy_of(dark);
+  png.SetImages(std::move(light), std::move(over), std::move(dark), std::move(disabled));
   png.SetBackType(widgets::kFitAndCentreImage);
 }
 
 void WizardForm::OnCreated() {
   (void)widgets::AttachShadow(form_.native_handle(), kShadowColour);
-  make_title_button(controls_.close_button, kCloseGlyphLight, kCloseGlyphDark);
-  make_title_button(controls_.minimise_button, kMinimiseGlyphLight, kMinimiseGlyphDark);
+  make_title_button(controls_.close_button, std::move(glyphs_.close_light), std::move(glyphs_.close_dark));
+  make_title_button(controls_.minimise_button, std::move(glyphs_.minimise_light), std::move(glyphs_.minimise_dark));
   form_.set_size(kShownWidth, kShownHeight);
   const Text& title = state_.AppInfo.agent_app.app_name;
   form_.set_title(title);
@@ -89,11 +92,17 @@ void WizardForm::OnBackClicked() { controls_.licence_panel.set_visible(false); }
 
 void WizardForm::OnMinimiseClicked() { form_.set_position_state(forms::WindowState::Minimised); }
 
-std::unique_ptr<WizardForm> LoadWizardWindow(ProgramState& state, std::unique_ptr<InstallDesktop> desktop,
+std::unique_ptr<WizardForm> LoadWizardWindow(ProgramState& state, DesignImages images,
+                                             std::unique_ptr<InstallDesktop> desktop,
                                              std::unique_ptr<install::ShortcutMaker> shortcuts) {
-  auto wizard = std::make_unique<WizardForm>(state, std::move(desktop), std::move(shortcuts));
+  auto wizard = std::make_unique<WizardForm>(state, std::move(images), std::move(desktop), std::move(shortcuts));
   if (!wizard->Load()) return nullptr;
   return wizard;
+}
+
+std::unique_ptr<WizardForm> LoadWizardWindow(ProgramState& state, std::unique_ptr<InstallDesktop> desktop,
+                                             std::unique_ptr<install::ShortcutMaker> shortcuts) {
+  return LoadWizardWindow(state, decode_design_images(state.Widgets), std::move(desktop), std::move(shortcuts));
 }
 
 }  // namespace lumen::wizard

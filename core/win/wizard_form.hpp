@@ -8,6 +8,7 @@
 #include "core/install_messages.hpp"
 #include "core/installer/install_engine.hpp"
 #include "core/program_state.hpp"
+#include "core/win/design_images.hpp"
 #include "core/win/install_desktop.hpp"
 #include "core/win/sha256_digest.hpp"
 #include "core/win/wizard_controls.hpp"
@@ -19,9 +20,9 @@ namespace lumen::wizard {
 
 class WizardForm {
  public:
-  explicit WizardForm(ProgramState& state,
-                      std::unique_ptr<InstallDesktop> desktop = std::make_unique<SystemInstallDesktop>(),
-                      std::unique_ptr<install::ShortcutMaker> shortcuts = std::make_unique<SystemShortcutMaker>());
+  WizardForm(ProgramState& state, DesignImages images,
+             std::unique_ptr<InstallDesktop> desktop = std::make_unique<SystemInstallDesktop>(),
+             std::unique_ptr<install::ShortcutMaker> shortcuts = std::make_unique<SystemShortcutMaker>());
 
   // Creates the window and its controls, runs OnCreated and shows it.
   [[nodiscard]] bool Load() { return forms::load_window(form_); }
@@ -46,7 +47,7 @@ class WizardForm {
 
  private:
   [[nodiscard]] forms::Handlers handlers();
-  void make_title_button(forms::ControlRef button, std::string_view light, std::string_view dark);
+  static void make_title_button(forms::ControlRef button, widgets::GdiplusImage light, widgets::GdiplusImage dark);
 
   // The automatic install behind the install button (install_handlers.cpp).
   void RunInstall();
@@ -66,6 +67,8 @@ class WizardForm {
   SteadyClock clock_;
   CryptoSha256Maker digests_;
   install::InstallEngine engine_;
+  // Until the creation handler gives them to the title bar's buttons.
+  TitleGlyphs glyphs_;
   forms::Form form_;
   const WizardControls controls_;
   // Set while RunInstall runs: the download lets the window's messages
@@ -73,8 +76,13 @@ class WizardForm {
   bool installing_ = false;
 };
 
-// What the start-up calls: the wizard window, loaded without owner and not
-// modal; null when it could not be created.
+// What the start-up calls: the wizard window with the images decoded for it,
+// loaded without owner and not modal; null when it could not be created.
+[[nodiscard]] std::unique_ptr<WizardForm> LoadWizardWindow(
+    ProgramState& state, DesignImages images,
+    std::unique_ptr<InstallDesktop> desktop = std::make_unique<SystemInstallDesktop>(),
+    std::unique_ptr<install::ShortcutMaker> shortcuts = std::make_unique<SystemShortcutMaker>());
+// The same, decoding the images first.
 [[nodiscard]] std::unique_ptr<WizardForm> LoadWizardWindow(
     ProgramState& state, std::unique_ptr<InstallDesktop> desktop = std::make_unique<SystemInstallDesktop>(),
     std::unique_ptr<install::ShortcutMaker> shortcuts = std::make_unique<SystemShortcutMaker>());

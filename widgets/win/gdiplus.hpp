@@ -28,6 +28,14 @@ using GdiplusBrush = win::UniqueHandle<win::NullHandleTraits<GpBrush*, &gdip::Gd
   return GdiplusGraphics(graphics);
 }
 
+// A copy of a decoded image, far cheaper than decoding it again; empty when
+// there is nothing to copy.
+[[nodiscard]] inline GdiplusImage copy_of(const GdiplusImage& image) noexcept {
+  GpImage* copy = nullptr;
+  if (!image || gdip::GdipCloneImage(image.get(), &copy) != Gdiplus::Ok) return {};
+  return GdiplusImage(copy);
+}
+
 struct ImageSize {
   int width = 0;
   int height = 0;
