@@ -62,10 +62,17 @@ class Checker {
     }
   }
 
+  // An object or array open at the position, with the members or elements
+  // begun in it so far.
+  struct Container {
+    char bracket = '[';
+    std::size_t entries = 1;
+  };
+
   // One top-level value. Containers are tracked on an explicit stack rather
   // than by recursion, so no input can exhaust the checker's own stack.
   [[nodiscard]] bool value_sequence() {
-    std::vector<char> open;
+    std::vector<Container> open;
     for (;;) {
       skip_space();
       if (peek() == '{' || peek() == '[') {
@@ -77,7 +84,7 @@ class Checker {
           if (open.empty()) return true;
           continue;
         }
-        open.push_back(bracket);
+        open.push_back({bracket});
         if (bracket == '{' && !member_name()) return false;
         continue;
       }
@@ -90,16 +97,17 @@ class Checker {
   // the text closes, then reads the separator before the next value (and,
   // in an object, the next member's name). True with an empty stack when the
   // top-level value is complete.
-  [[nodiscard]] bool after_value(std::vector<char>& open) {
+  [[nodiscard]] bool after_value(std::vector<Container>& open) {
     while (!open.empty()) {
       skip_space();
-      const char closing = open.back() == '{' ? '}' : ']';
+      Container& innermost = open.back();
+      const char closing = innermost.bracket == '{' ? '}' : ']';
       if (take(closing)) {
         open.pop_back();
         continue;
       }
-      if (!take(',')) return false;
-      return open.back() == '[' || member_name();
+      if (!take(',') || ++innermost.entries > limits_.max_entries) return false;
+      return innermost.bracket == '[' || member_name();
     }
     return true;
   }

@@ -156,6 +156,31 @@ TEST(CheckJson, EnforcesDepthAndSizeLimits) {
   EXPECT_EQ(check_json(huge), std::nullopt);
 }
 
+TEST(CheckJson, EnforcesTheEntriesOfOneContainer) {
+  const JsonLimits limits{.max_entries = 3};
+  struct EntriesCase { const char* json; bool accepted; };
+  const EntriesCase cases[] = {
+      {"[1,2,3]", true},
+      {"[1,2,3,4]", false},
+      {"[]", true},
+      {R"({"a":1,"b":2,"c":3})", true},
+      {R"({"a":1,"b":2,"c":3,"d":4})", false},
+      // Counted per container, not in total.
+      {"[[1,2,3],[1,2,3],[1,2,3]]", true},
+      {"[[1,2,3],[1,2,3,4]]", false},
+      {R"([{"a":1,"b":2,"c":3},{}])", true},
+  };
+  for (const EntriesCase& c : cases) EXPECT_EQ(check_json(c.json, limits).has_value(), c.accepted) << c.json;
+  // The defaults take the longest list a test answer holds, and refuse a
+  // megabyte of empty elements.
+  std::string many = "[";
+  for (int i = 0; i < 60'000; ++i) many += i ? ",{}" : "{}";
+  EXPECT_EQ(check_json(many + "]"), JsonKind::Array);
+  std::string tiny = "[0";
+  while (tiny.size() < 300'000) tiny += ",0";
+  EXPECT_EQ(check_json(tiny + "]"), std::nullopt);
+}
+
 // Truncating a valid document anywhere, or flipping any one byte of it, gives
 // a result without a crash; truncation never gives a complete document.
 TEST(CheckJson, TruncatedAndAlteredDocumentsAreHandled) {
