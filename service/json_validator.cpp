@@ -62,17 +62,10 @@ class Checker {
     }
   }
 
-  // An object or array open at the position, with the members or elements
-  // begun in it so far.
-  struct Container {
-    char bracket = '[';
-    std::size_t entries = 1;
-  };
-
   // One top-level value. Containers are tracked on an explicit stack rather
   // than by recursion, so no input can exhaust the checker's own stack.
   [[nodiscard]] bool value_sequence() {
-    std::vector<Container> open;
+    std::vector<char> open;
     for (;;) {
       skip_space();
       if (peek() == '{' || peek() == '[') {
@@ -84,7 +77,8 @@ class Checker {
           if (open.empty()) return true;
           continue;
         }
-        open.push_back({bracket});
+        if (bracket == '[' && !count_array_element()) return false;
+        open.push_back(bracket);
         if (bracket == '{' && !member_name()) return false;
         continue;
       }
@@ -97,20 +91,22 @@ class Checker {
   // the text closes, then reads the separator before the next value (and,
   // in an object, the next member's name). True with an empty stack when the
   // top-level value is complete.
-  [[nodiscard]] bool after_value(std::vector<Container>& open) {
+  [[nodiscard]] bool after_value(std::vector<char>& open) {
     while (!open.empty()) {
       skip_space();
-      Container& innermost = open.back();
-      const char closing = innermost.bracket == '{' ? '}' : ']';
+      const char closing = open.back() == '{' ? '}' : ']';
       if (take(closing)) {
         open.pop_back();
         continue;
       }
-      if (!take(',') || ++innermost.entries > limits_.max_entries) return false;
-      return innermost.bracket == '[' || member_name();
+      if (!take(',')) return false;
+      return open.back() == '[' ? count_array_element() : member_name();
     }
     return true;
   }
+
+  // One more element in some array of the document; false past the limit.
+  [[nodiscard]] bool count_array_element() noexcept { return ++array_elements_ <= limits_.max_array_elements; }
 
   [[nodiscard]] bool member_name() {
     skip_space();
@@ -194,6 +190,7 @@ class Checker {
   std::string_view text_;
   const JsonLimits& limits_;
   std::size_t position_ = 0;
+  std::size_t array_elements_ = 0;
 };
 
 }  // namespace

@@ -15,19 +15,21 @@ struct JsonLimits {
   // engine, a list with one script call, never a document (an engine, a
   // serialisation and a load) per element. The worst case within this limit
   // is a megabyte of tiny list elements (some 60,000 versions), whose fields
-  // the engine still reads one by one (see max_entries); a larger answer would hold up the
+  // the engine still reads one by one (see max_array_elements); a larger answer would hold up the
   // start-up for no real answer's sake.
   std::size_t max_bytes = 1u << 20;
   // Objects and arrays open at once. Real answers nest six deep; the engine's
   // parser and the serialiser recurse per level, and the serialiser's cycle
   // check costs time per level too.
   int max_depth = 128;
-  // Elements of one array, members of one object. Real answers list a few
-  // versions; reading a list costs the engine time per element (about 25 us
-  // per version here), and a megabyte of tiny elements would hold several
-  // hundred thousand. 65,536 keeps every answer decided within a couple of
-  // seconds while leaving room for lists far longer than any service sends.
-  std::size_t max_entries = 65'536;
+  // Array elements in the whole answer, however many arrays hold them. Real
+  // answers list a few versions; reading a list costs the engine time per
+  // element (about 25 us per version here), and a megabyte of tiny elements
+  // would hold several hundred thousand. 65,536 keeps every accepted answer
+  // decided within a couple of seconds while leaving room for lists far
+  // longer than any service sends. Object members are not counted: the
+  // record reads the fields it knows by name, whatever else an element holds.
+  std::size_t max_array_elements = 65'536;
 };
 
 enum class JsonKind { Object, Array, String, Number, Literal };

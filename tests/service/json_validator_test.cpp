@@ -156,29 +156,35 @@ TEST(CheckJson, EnforcesDepthAndSizeLimits) {
   EXPECT_EQ(check_json(huge), std::nullopt);
 }
 
-TEST(CheckJson, EnforcesTheEntriesOfOneContainer) {
-  const JsonLimits limits{.max_entries = 3};
-  struct EntriesCase { const char* json; bool accepted; };
-  const EntriesCase cases[] = {
-      {"[1,2,3]", true},
-      {"[1,2,3,4]", false},
+TEST(CheckJson, EnforcesTheArrayElementsOfTheWholeDocument) {
+  const JsonLimits limits{.max_array_elements = 4};
+  struct ElementsCase { const char* json; bool accepted; };
+  const ElementsCase cases[] = {
+      {"[1,2,3,4]", true},
+      {"[1,2,3,4,5]", false},
       {"[]", true},
-      {R"({"a":1,"b":2,"c":3})", true},
-      {R"({"a":1,"b":2,"c":3,"d":4})", false},
-      // Counted per container, not in total.
-      {"[[1,2,3],[1,2,3],[1,2,3]]", true},
-      {"[[1,2,3],[1,2,3,4]]", false},
-      {R"([{"a":1,"b":2,"c":3},{}])", true},
+      {"[[]]", true},
+      // Members are not elements.
+      {R"({"a":1,"b":2,"c":3,"d":4,"e":5})", true},
+      // Counted over every array of the document.
+      {"[[1],[2]]", true},
+      {"[[1,2],[3]]", false},
+      {R"({"a":[1,2],"b":[3,4,5]})", false},
   };
-  for (const EntriesCase& c : cases) EXPECT_EQ(check_json(c.json, limits).has_value(), c.accepted) << c.json;
+  for (const ElementsCase& c : cases) EXPECT_EQ(check_json(c.json, limits).has_value(), c.accepted) << c.json;
   // The defaults take the longest list a test answer holds, and refuse a
-  // megabyte of empty elements.
+  // megabyte of tiny elements, in one list or spread over several.
   std::string many = "[";
   for (int i = 0; i < 60'000; ++i) many += i ? ",{}" : "{}";
   EXPECT_EQ(check_json(many + "]"), JsonKind::Array);
   std::string tiny = "[0";
   while (tiny.size() < 300'000) tiny += ",0";
   EXPECT_EQ(check_json(tiny + "]"), std::nullopt);
+  std::string two_lists = "[[0";
+  for (int i = 1; i < 40'000; ++i) two_lists += ",0";
+  two_lists += "],[0";
+  for (int i = 1; i < 40'000; ++i) two_lists += ",0";
+  EXPECT_EQ(check_json(two_lists + "]]"), std::nullopt);
 }
 
 // Truncating a valid document anywhere, or flipping any one byte of it, gives
