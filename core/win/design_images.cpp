@@ -4,13 +4,18 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "core/wizard_design.hpp"
+#include "runtime/byte_buffer.hpp"
 #include "widgets/win/gdiplus_picture.hpp"
 #include "widgets/win/memory_image.hpp"
 
 namespace lumen::wizard {
 
+namespace {
+
+// The bytes of the named resource; empty when there is none.
 ByteBuffer resource_bytes(std::string_view name) {
   const std::string resource_name(name);
   HMODULE module = GetModuleHandleA(nullptr);
@@ -22,9 +27,12 @@ ByteBuffer resource_bytes(std::string_view name) {
   return ByteBuffer(bytes, bytes + SizeofResource(module, found));
 }
 
+// The named design image decoded; empty when it is missing or undecodable.
 widgets::GdiplusImage design_image(std::string_view name, const widgets::WidgetState& state) {
   return widgets::LoadImageFromBytes(resource_bytes(name), state);
 }
+
+}  // namespace
 
 DesignImages decode_design_images(const widgets::WidgetState& state) {
   DesignImages images;
