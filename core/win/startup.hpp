@@ -10,10 +10,10 @@
 namespace lumen {
 
 // The start routine: reads the stamp, asks the service what to install, offers
-// to end running copies of the application and loads the wizard window. Gives
-// the window, or nothing when the run ends here: the query failed (nothing is
-// shown), the user declined to end the running copies, or the window could
-// not be created.
+// to end running copies of the application and loads the wizard window (made
+// while the service is asked, shown only after it answered). Gives the window,
+// or nothing when the run ends here: the query failed (nothing is shown), the
+// user declined to end the running copies, or the window could not be created.
 [[nodiscard]] std::unique_ptr<wizard::WizardForm> StartUp(ProgramState& state, const ServiceEndpoint& service);
 
 }  // namespace lumen

@@ -35,15 +35,19 @@ constexpr Member member_for(WizardHandler handler) noexcept {
 
 }  // namespace
 
-WizardForm::WizardForm(ProgramState& state, DesignImages images, std::unique_ptr<InstallDesktop> desktop,
+WizardForm::WizardForm(ProgramState& state, std::unique_ptr<InstallDesktop> desktop,
                        std::unique_ptr<install::ShortcutMaker> shortcuts)
     : state_(state),
       desktop_(std::move(desktop)),
       shortcuts_(std::move(shortcuts)),
       engine_({files_, web_, *shortcuts_, clock_, digests_, program_directory()}, state.downloadCancelled),
-      glyphs_(std::move(images.glyphs)),
-      form_(wizard_design(), handlers(), std::move(images.pictures)),
+      form_(wizard_design(), handlers()),
       controls_(ResolveWizardControls(form_)) {}
+
+void WizardForm::Open(DesignImages images) {
+  glyphs_ = std::move(images.glyphs);
+  form_.open(std::move(images.pictures));
+}
 
 forms::Handlers WizardForm::handlers() {
   forms::Handlers table(kWizardHandlerCount);
@@ -95,8 +99,9 @@ void WizardForm::OnMinimiseClicked() { form_.set_position_state(forms::WindowSta
 std::unique_ptr<WizardForm> LoadWizardWindow(ProgramState& state, DesignImages images,
                                              std::unique_ptr<InstallDesktop> desktop,
                                              std::unique_ptr<install::ShortcutMaker> shortcuts) {
-  auto wizard = std::make_unique<WizardForm>(state, std::move(images), std::move(desktop), std::move(shortcuts));
-  if (!wizard->Load()) return nullptr;
+  auto wizard = std::make_unique<WizardForm>(state, std::move(desktop), std::move(shortcuts));
+  if (!wizard->Create()) return nullptr;
+  wizard->Open(std::move(images));
   return wizard;
 }
 

@@ -20,12 +20,16 @@ namespace lumen::wizard {
 
 class WizardForm {
  public:
-  WizardForm(ProgramState& state, DesignImages images,
-             std::unique_ptr<InstallDesktop> desktop = std::make_unique<SystemInstallDesktop>(),
-             std::unique_ptr<install::ShortcutMaker> shortcuts = std::make_unique<SystemShortcutMaker>());
+  explicit WizardForm(ProgramState& state,
+                      std::unique_ptr<InstallDesktop> desktop = std::make_unique<SystemInstallDesktop>(),
+                      std::unique_ptr<install::ShortcutMaker> shortcuts = std::make_unique<SystemShortcutMaker>());
 
-  // Creates the window and its controls, runs OnCreated and shows it.
-  [[nodiscard]] bool Load() { return forms::load_window(form_); }
+  // Creates the window and its controls, hidden; the start-up makes it while
+  // the service is asked and the images decoded.
+  [[nodiscard]] bool Create() { return form_.create(); }
+  // Takes the images, runs OnCreated (which needs the service's answer) and
+  // shows the window Create() made.
+  void Open(DesignImages images);
   [[nodiscard]] forms::Form& form() noexcept { return form_; }
 
   // Preparing the window and the licence.

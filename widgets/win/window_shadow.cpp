@@ -66,7 +66,8 @@ void render_shadow(HWND shadow, int width, int height) noexcept {
   UpdateLayeredWindow(shadow, screen.get(), nullptr, &size, memory.get(), &origin, 0, &blend, ULW_ALPHA);
 }
 
-void place_and_render(HWND owner) noexcept {
+// Puts the shadow around its owner and, when `draw`, draws it at that size.
+void place(HWND owner, bool draw) noexcept {
   HWND shadow = kShadowWindow.get(owner);
   if (shadow == nullptr) return;
   RECT rect{};
@@ -76,14 +77,22 @@ void place_and_render(HWND owner) noexcept {
   if (width == 0 || height == 0) return;
   const ShadowPlacement around = shadow_around(rect.left, rect.top, width, height);
   MoveWindow(shadow, around.left, around.top, around.width, around.height, TRUE);
-  render_shadow(shadow, around.width, around.height);
+  if (draw) render_shadow(shadow, around.width, around.height);
 }
 
+// The rings depend on the size alone, so a move only moves them. A hidden
+// owner is not drawn for: the sizes a window passes through while it is
+// made are never seen, and it is drawn once, when it is shown.
 LRESULT CALLBACK owner_procedure(HWND owner, UINT message, WPARAM wparam, LPARAM lparam) noexcept {
   switch (message) {
     case WM_MOVE:
+      place(owner, false);
+      break;
     case WM_SIZE:
-      place_and_render(owner);
+      place(owner, IsWindowVisible(owner) != FALSE);
+      break;
+    case WM_SHOWWINDOW:
+      if (wparam != FALSE) place(owner, true);
       break;
     case WM_NCDESTROY: {
       // The shadow goes with its owner; so do the owner's shadow properties.
@@ -119,7 +128,7 @@ bool AttachShadow(HWND owner, COLORREF colour) noexcept {
   if (!IsWindow(owner)) return false;
   HWND shadow = live_or_new_shadow(owner);
   if (shadow != nullptr) (void)kShadowColour.set(shadow, colour);
-  place_and_render(owner);
+  place(owner, IsWindowVisible(owner) != FALSE);
   subclass_once(owner, kOwnerProcedure, owner_procedure);
   return true;
 }

@@ -148,8 +148,8 @@ void draw_centred_caption(HDC dc, std::string_view text, RECT box) noexcept {
 
 }  // namespace
 
-Form::Form(const FormDesign& design, Handlers handlers, Pictures pictures)
-    : design_(design), layout_(design), handlers_(std::move(handlers)), pictures_(std::move(pictures)) {
+Form::Form(const FormDesign& design, Handlers handlers)
+    : design_(design), layout_(design), handlers_(std::move(handlers)) {
   for ([[maybe_unused]] const EventBinding& binding : design_.events) {
     assert(binding.handler >= 0 && static_cast<std::size_t>(binding.handler) < handlers_.size() &&
            handlers_[static_cast<std::size_t>(binding.handler)] && "a binding names a handler the form lacks");
@@ -169,7 +169,7 @@ ControlRef Form::control(std::string_view name) noexcept {
   return {this, index};
 }
 
-bool Form::load() {
+bool Form::create() {
   if (window_) return true;
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&classes);
@@ -188,11 +188,16 @@ bool Form::load() {
     return false;
   }
   stack_windows();
+  return true;
+}
+
+void Form::open(Pictures pictures) {
+  assert(window_ && "the window is made before it is opened");
+  pictures_ = std::move(pictures);
   dispatch({}, Event::Created);
-  if (!window_) return true;  // the creation handler closed it
+  if (!window_) return;  // the creation handler closed it
   ShowWindow(window_.get(), SW_SHOW);
   UpdateWindow(window_.get());
-  return true;
 }
 
 void Form::close() const noexcept {

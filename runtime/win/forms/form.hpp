@@ -91,16 +91,19 @@ class ControlRef {
 class Form {
  public:
   // The design must be sound and outlive the form, and every handler its
-  // bindings name must be in `handlers` (debug builds stop otherwise);
-  // pictures are looked up by the names the design gives its images.
-  Form(const FormDesign& design, Handlers handlers, Pictures pictures);
+  // bindings name must be in `handlers` (debug builds stop otherwise).
+  Form(const FormDesign& design, Handlers handlers);
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
   ~Form();
 
-  // Creates the window centred on the screen and its controls, runs the
-  // creation handler, then shows it. False when the window cannot be made.
-  [[nodiscard]] bool load();
+  // Creates the window centred on the screen and its controls, hidden: it can
+  // be made while what it is to show is still being fetched. False when the
+  // window cannot be made.
+  [[nodiscard]] bool create();
+  // Takes the pictures (looked up by the names the design gives its images),
+  // runs the creation handler, then shows the window create() made.
+  void open(Pictures pictures);
   // Posts the window's closing: it is destroyed when the message is handled.
   void close() const noexcept;
 
@@ -174,9 +177,8 @@ class Form {
   win::WindowHandle window_;
 };
 
-// The form's loading, closing and the open-file dialog, as the installer's
-// handlers call them.
-[[nodiscard]] inline bool load_window(Form& form) { return form.load(); }
+// The form's closing and the open-file dialog, as the installer's handlers
+// call them.
 inline void close_window(const Form& form) noexcept { form.close(); }
 // Shows the file dialog the holder's settings describe; true when a file was
 // chosen, whose full path is then the holder's file name.
