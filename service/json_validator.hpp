@@ -13,10 +13,9 @@ struct JsonLimits {
   // A service answer is a few kilobytes. Under the script control a megabyte
   // loads in about 0.1 s; the app-info record is then read in that same
   // engine, a list with one script call, never a document (an engine, a
-  // serialisation and a load) per element. The worst case within this limit
-  // is a megabyte of tiny list elements (some 60,000 versions), whose fields
-  // the engine still reads one by one (see max_array_elements); a larger answer would hold up the
-  // start-up for no real answer's sake.
+  // serialisation and a load) per element. Within this limit the elements
+  // are what costs time (see max_array_elements); a larger answer would hold
+  // up the start-up for no real answer's sake.
   std::size_t max_bytes = 1u << 20;
   // Objects and arrays open at once. Real answers nest six deep; the engine's
   // parser and the serialiser recurse per level, and the serialiser's cycle

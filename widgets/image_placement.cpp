@@ -4,7 +4,7 @@ namespace lumen::widgets {
 
 namespace {
 
-Placement fit_and_centre(int w, int h, int image_width, int image_height) noexcept {
+PixelRect fit_and_centre(int w, int h, int image_width, int image_height) noexcept {
   double dw = image_width;
   double dh = image_height;
   if (w < image_width) {
@@ -23,7 +23,7 @@ Placement fit_and_centre(int w, int h, int image_width, int image_height) noexce
 
 }  // namespace
 
-Placement place_image(std::int32_t mode, int button_width, int button_height, int image_width,
+PixelRect place_image(std::int32_t mode, int button_width, int button_height, int image_width,
                       int image_height) noexcept {
   if (mode == kStretchImage) return {0, 0, button_width, button_height};
   if (mode == kFitAndCentreImage && image_width > 0 && image_height > 0) {

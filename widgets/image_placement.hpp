@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "widgets/pixel_rect.hpp"
+
 namespace lumen::widgets {
 
 // "PngControl_BackType": 1 stretches the image over the button, 2 fits it
@@ -11,15 +13,7 @@ namespace lumen::widgets {
 inline constexpr std::int32_t kStretchImage = 1;
 inline constexpr std::int32_t kFitAndCentreImage = 2;
 
-struct Placement {
-  int x = 0;
-  int y = 0;
-  int width = 0;
-  int height = 0;
-  friend constexpr bool operator==(const Placement&, const Placement&) = default;
-};
-
-[[nodiscard]] Placement place_image(std::int32_t mode, int button_width, int button_height, int image_width,
+[[nodiscard]] PixelRect place_image(std::int32_t mode, int button_width, int button_height, int image_width,
                                     int image_height) noexcept;
 
 }  // namespace lumen::widgets

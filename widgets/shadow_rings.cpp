@@ -17,7 +17,7 @@ std::array<ShadowRing, kShadowRings> shadow_rings(int width, int height, std::ui
   return rings;
 }
 
-std::array<RingStrip, 4> ring_strips(const ShadowRing& ring) noexcept {
+std::array<PixelRect, 4> ring_strips(const ShadowRing& ring) noexcept {
   const int right = ring.left + ring.width;
   const int bottom = ring.top + ring.height;
   return {{{ring.left, ring.top, ring.width + 1, 1},

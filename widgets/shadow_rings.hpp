@@ -6,6 +6,8 @@
 #include <array>
 #include <cstdint>
 
+#include "widgets/pixel_rect.hpp"
+
 namespace lumen::widgets {
 
 inline constexpr int kShadowMargin = 5;
@@ -33,28 +35,13 @@ struct ShadowRing {
 // The pixels a 1-px outline covers, as four strips that do not overlap (so no
 // corner is blended twice): the top and bottom rows whole, the left and right
 // columns between them. Filling them draws exactly what the outline draws.
-struct RingStrip {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-  friend constexpr bool operator==(const RingStrip&, const RingStrip&) = default;
-};
-[[nodiscard]] std::array<RingStrip, 4> ring_strips(const ShadowRing& ring) noexcept;
+[[nodiscard]] std::array<PixelRect, 4> ring_strips(const ShadowRing& ring) noexcept;
 
 // Opacity of one pixel of a W x H shadow: the ring it lies on, or 0 inside.
 [[nodiscard]] std::uint8_t shadow_alpha_at(int x, int y, int width, int height) noexcept;
 
-struct ShadowPlacement {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-  friend constexpr bool operator==(const ShadowPlacement&, const ShadowPlacement&) = default;
-};
-
 // Where the shadow of an owner window goes (screen coordinates).
-[[nodiscard]] constexpr ShadowPlacement shadow_around(int left, int top, int width, int height) noexcept {
+[[nodiscard]] constexpr PixelRect shadow_around(int left, int top, int width, int height) noexcept {
   return {left - kShadowMargin, top - kShadowMargin, width + 2 * kShadowMargin, height + 2 * kShadowMargin};
 }
 

@@ -9,7 +9,7 @@ namespace lumen::widgets {
 namespace {
 
 TEST(ImagePlacement, FitsWithoutEnlargingAndCentres) {
-  struct Case { const char* what; std::int32_t mode; int iw, ih; Placement want; };
+  struct Case { const char* what; std::int32_t mode; int iw, ih; PixelRect want; };
   const Case cases[] = {
       {"small glyph stays unscaled, centred", kFitAndCentreImage, 11, 11, {6, 6, 11, 11}},
       {"minimise glyph", kFitAndCentreImage, 12, 13, {6, 5, 12, 13}},

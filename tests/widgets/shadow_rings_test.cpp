@@ -40,7 +40,7 @@ TEST(ShadowRings, StripsCoverEachRingsPixelsOnce) {
   std::vector<int> covered(kWidth * kHeight, 0);
   std::vector<std::uint8_t> alpha(kWidth * kHeight, 0);
   for (const ShadowRing& ring : shadow_rings(kWidth, kHeight, 0x00808080)) {
-    for (const RingStrip& strip : ring_strips(ring)) {
+    for (const PixelRect& strip : ring_strips(ring)) {
       for (int y = strip.top; y < strip.top + strip.height; ++y) {
         for (int x = strip.left; x < strip.left + strip.width; ++x) {
           ASSERT_TRUE(x >= 0 && y >= 0 && x < kWidth && y < kHeight) << x << "," << y;
@@ -60,7 +60,7 @@ TEST(ShadowRings, StripsCoverEachRingsPixelsOnce) {
 }
 
 TEST(ShadowPlacement, SurroundsTheOwnerByFivePixels) {
-  EXPECT_EQ(shadow_around(100, 100, 600, 430), (ShadowPlacement{95, 95, 610, 440}));
+  EXPECT_EQ(shadow_around(100, 100, 600, 430), (PixelRect{95, 95, 610, 440}));
 }
 
 }  // namespace

@@ -56,8 +56,8 @@ void draw_face(HWND control, GpGraphics* graphics, HBITMAP background, SIZE size
   GpImage* image = image_for(control, kDrawState.get(control));
   if (image == nullptr) return;
   const ImageSize natural = image_size(image);
-  const Placement at = place_image(kBackType.get(control), size.cx, size.cy, natural.width, natural.height);
-  gdip::GdipDrawImageRectI(graphics, image, at.x, at.y, at.width, at.height);
+  const PixelRect at = place_image(kBackType.get(control), size.cx, size.cy, natural.width, natural.height);
+  gdip::GdipDrawImageRectI(graphics, image, at.left, at.top, at.width, at.height);
 }
 
 // Composes the face off screen and copies it once, so the button never

@@ -75,7 +75,7 @@ void place(HWND owner, bool draw) noexcept {
   const int width = rect.right - rect.left;
   const int height = rect.bottom - rect.top;
   if (width == 0 || height == 0) return;
-  const ShadowPlacement around = shadow_around(rect.left, rect.top, width, height);
+  const PixelRect around = shadow_around(rect.left, rect.top, width, height);
   MoveWindow(shadow, around.left, around.top, around.width, around.height, TRUE);
   if (draw) render_shadow(shadow, around.width, around.height);
 }
@@ -118,7 +118,7 @@ void DrawShadowRings(HDC dc, int width, int height, COLORREF colour) noexcept {
     GpSolidFill* created = nullptr;
     if (gdip::GdipCreateSolidFill(ring.argb, &created) != Gdiplus::Ok) continue;
     const GdiplusBrush brush(created);
-    for (const RingStrip& strip : ring_strips(ring)) {
+    for (const PixelRect& strip : ring_strips(ring)) {
       gdip::GdipFillRectangleI(graphics.get(), brush.get(), strip.left, strip.top, strip.width, strip.height);
     }
   }
