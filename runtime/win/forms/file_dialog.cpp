@@ -3,7 +3,6 @@
 #include <commdlg.h>
 
 #include "runtime/file_dialog_filter.hpp"
-#include "runtime/win/system_library.hpp"
 
 namespace lumen::forms {
 
@@ -23,9 +22,7 @@ bool run_file_dialog(const ControlRef& dialog) {
   request.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
   const bool saving = settings.dialog_kind == DialogKind::SaveFile;
   if (!saving) request.Flags |= OFN_FILEMUSTEXIST;
-  auto* const show = saving ? win::system_function<decltype(GetSaveFileNameA)>("comdlg32.dll", "GetSaveFileNameA")
-                            : win::system_function<decltype(GetOpenFileNameA)>("comdlg32.dll", "GetOpenFileNameA");
-  const BOOL chosen = show != nullptr && show(&request);
+  const BOOL chosen = saving ? GetSaveFileNameA(&request) : GetOpenFileNameA(&request);
   file_name.resize(file_name.find('\0'));
   // A dialog ended by a pending quit request may report success with no file.
   if (!chosen || file_name.empty()) return false;

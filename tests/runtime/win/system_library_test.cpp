@@ -2,35 +2,60 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <dbghelp.h>
+#include <shlwapi.h>
 
 #include <string>
 
 #include "runtime/win/files.hpp"
+#include "runtime/win/late_system_libraries.hpp"
 
 namespace lumen::win {
 namespace {
 
-TEST(SystemFunction, FindsSystemFunctionsAndNothingElse) {
-  auto* tick = system_function<decltype(GetTickCount)>("kernel32.dll", "GetTickCount");
-  ASSERT_NE(tick, nullptr);
-  EXPECT_GT(tick(), 0u);
-  EXPECT_EQ((system_function<decltype(GetTickCount)>("kernel32.dll", "NoSuchFunction")), nullptr);
-  EXPECT_EQ((system_function<decltype(GetTickCount)>("no_such_library.dll", "GetTickCount")), nullptr);
+std::string system_folder() {
+  char folder[MAX_PATH];
+  const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+  return std::string(folder, length);
 }
 
-TEST(SystemFunction, NeverLoadsALibraryLyingBesideTheProgram) {
+TEST(SystemLibrary, LoadsSystemLibrariesAndNothingElse) {
+  HMODULE kernel = load_system_library("kernel32.dll");
+  ASSERT_NE(kernel, nullptr);
+  EXPECT_NE(GetProcAddress(kernel, "GetTickCount"), nullptr);
+  EXPECT_EQ(load_system_library("no_such_library.dll"), nullptr);
+}
+
+TEST(SystemLibrary, NeverLoadsALibraryLyingBesideTheProgram) {
   // A copy of a system library under a name the system folder lacks, put
   // where the ordinary search would find it first.
-  char system_folder[MAX_PATH];
-  ASSERT_GT(GetSystemDirectoryA(system_folder, MAX_PATH), 0u);
   const std::string planted = program_directory() + "\\planted_beside_program.dll";
-  ASSERT_TRUE(CopyFileA((std::string(system_folder) + "\\version.dll").c_str(), planted.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA((system_folder() + "\\version.dll").c_str(), planted.c_str(), FALSE));
   HMODULE ordinary = LoadLibraryA("planted_beside_program.dll");
   EXPECT_NE(ordinary, nullptr) << "the ordinary search finds it";
   if (ordinary != nullptr) FreeLibrary(ordinary);
-  EXPECT_EQ((system_function<decltype(GetTickCount)>("planted_beside_program.dll", "GetFileVersionInfoSizeA")),
-            nullptr);
+  EXPECT_EQ(load_system_library("planted_beside_program.dll"), nullptr);
   DeleteFileA(planted.c_str());
+}
+
+TEST(LateSystemLibraries, LoadOnTheFirstCallFromTheSystemFolder) {
+  // Without the hook linked in, the helper would load with the ordinary
+  // search and nothing else would show it.
+  EXPECT_EQ(__pfnDliNotifyHook2, &load_late_system_library);
+  EXPECT_EQ(GetModuleHandleA("dbghelp.dll"), nullptr) << "nothing before the first call loads it";
+
+  const std::string folder = program_directory() + "\\late_library_test\\inner\\";
+  ASSERT_TRUE(MakeSureDirectoryPathExists(folder.c_str()));
+  EXPECT_TRUE(PathIsDirectoryA(folder.c_str()));
+  RemoveDirectoryA(folder.c_str());
+  RemoveDirectoryA((program_directory() + "\\late_library_test").c_str());
+
+  HMODULE loaded = GetModuleHandleA("dbghelp.dll");
+  ASSERT_NE(loaded, nullptr);
+  char path[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(loaded, path, MAX_PATH);
+  const std::string expected = system_folder() + "\\dbghelp.dll";
+  EXPECT_EQ(lstrcmpiA(std::string(path, length).c_str(), expected.c_str()), 0) << path;
 }
 
 }  // namespace
