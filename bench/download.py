@@ -51,7 +51,7 @@ class Bench:
 
     def fresh(self, name):
         path = os.path.join(self.work, name)
-        for leftover in (path, path + ".tmp"):
+        for leftover in (path, path + ".tmp", path + ".tmp.source"):
             if os.path.exists(leftover):
                 os.remove(leftover)
         return path
@@ -91,6 +91,11 @@ def measure(size_mb, runs):
             kept = size - size // 10
             shutil.copyfile(reference, resume_target + ".tmp")
             os.truncate(resume_target + ".tmp", kept)
+            # With the record an interrupted download leaves beside it: without
+            # one, the downloader cannot tell the part is of this file and
+            # starts again.
+            with open(resume_target + ".tmp.source", "w", newline="\n") as record:
+                record.write(f"url={bench.url(size)}\nversion=\nlength={size}\nvalidator=\n")
             got, _, resume_peak = bench.downloader(size, resume_target)
             if got != size - kept:
                 sys.exit(f"bench: the resume fetched {got} bytes, not the {size - kept} missing")
