@@ -162,9 +162,9 @@ def measure(rounds, clicks):
     latency = {"trickle": [], "stall": []}
     try:
         with benchlib.rig() as rig:
-            os.environ["LUMEN_BUILD_DIR"] = rig.build
-            os.environ["LUMEN_SOURCE_DIR"] = benchlib.ROOT
-            display = Display()
+            # The rig named outright: the build folder the benchmarks read from
+            # LUMEN_BUILD_DIR is the one above it, for those run after this one.
+            display = Display(rig.build, benchlib.ROOT)
             display.artefacts = Path(work)
             service_url = f"{rig.service}/blob/{SIZE}/StarlitPad.exe"
             program = os.path.join(work, "program.exe")

@@ -25,9 +25,11 @@ def wait_until(condition, limit, what):
 
 
 class Rig:
-    def __init__(self):
-        self.build = Path(os.environ["LUMEN_BUILD_DIR"])
-        self.source = Path(os.environ["LUMEN_SOURCE_DIR"])
+    def __init__(self, build=None, source=None):
+        """The rig of a build folder and the source tree, by default those
+        the tests are run with (LUMEN_BUILD_DIR, LUMEN_SOURCE_DIR)."""
+        self.build = Path(build or os.environ["LUMEN_BUILD_DIR"])
+        self.source = Path(source or os.environ["LUMEN_SOURCE_DIR"])
         display = (self.build / "rig" / "display").read_text().strip()
         self.env = dict(os.environ, DISPLAY=f":{display}")
         self.artefacts = self.build / "gui-artefacts"
