@@ -20,10 +20,11 @@ function(lumen_late_system_library name)
     lumen_make_late_import_library(${name} "${import_library_${name}}" "${archive}")
   endif()
   add_library(lumen_late_${name} INTERFACE)
-  # The hook goes into every program that links a late library: in a static
-  # library nothing would pull it in, and the helper would then load with the
-  # ordinary search without a word.
-  target_sources(lumen_late_${name} INTERFACE "${PROJECT_SOURCE_DIR}/runtime/win/late_system_libraries.cpp")
+  # The hook is compiled into every program that links a late library: in a
+  # static library nothing would pull it in, and the helper would then load
+  # with the ordinary search without a word.
+  target_sources(lumen_late_${name} INTERFACE
+    "$<$<STREQUAL:$<TARGET_PROPERTY:TYPE>,EXECUTABLE>:${PROJECT_SOURCE_DIR}/runtime/win/late_system_libraries.cpp>")
   target_link_libraries(lumen_late_${name} INTERFACE "${archive}")
 endfunction()
 
