@@ -83,8 +83,6 @@ def measure(runs):
     ours, floors = [], []
     try:
         with benchlib.rig() as rig:
-            # The rig named outright: the build folder the benchmarks read from
-            # LUMEN_BUILD_DIR is the one above it, for those run after this one.
             display = Display(rig.build, benchlib.ROOT)
             display.artefacts = Path(work)
             report = os.path.join(work, "time.txt")

@@ -15,8 +15,8 @@ class XPointer:
         self._xtst = ctypes.CDLL("libXtst.so.6")
         self._x11.XOpenDisplay.restype = ctypes.c_void_p
         self._x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-        for function in (self._x11.XSync, self._x11.XCloseDisplay):
-            function.argtypes = [ctypes.c_void_p] + ([ctypes.c_int] if function is self._x11.XSync else [])
+        self._x11.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+        self._x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
         self._xtst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int, ctypes.c_int,
                                                     ctypes.c_ulong]
         self._xtst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]

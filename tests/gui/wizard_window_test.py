@@ -213,5 +213,6 @@ class DraggedWizard(unittest.TestCase):
             program.kill()
             program.wait(timeout=20)
 
+
 if __name__ == "__main__":
     unittest.main(verbosity=2)
