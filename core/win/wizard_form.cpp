@@ -2,8 +2,8 @@
 
 #include "core/install_paths.hpp"
 #include "core/win/design_images.hpp"
+#include "core/win/window_icon.hpp"
 #include "core/wizard_design.hpp"
-#include "runtime/win/files.hpp"
 #include "widgets/image_placement.hpp"
 #include "widgets/win/png_button.hpp"
 #include "widgets/win/window_shadow.hpp"
@@ -72,6 +72,7 @@ void WizardForm::make_title_button(forms::ControlRef button, widgets::GdiplusIma
 
 void WizardForm::OnCreated() {
   (void)widgets::AttachShadow(form_.native_handle(), kShadowColour);
+  ShowProgramIcon(form_.native_handle());
   make_title_button(controls_.close_button, std::move(glyphs_.close_light), std::move(glyphs_.close_dark));
   make_title_button(controls_.minimise_button, std::move(glyphs_.minimise_light), std::move(glyphs_.minimise_dark));
   form_.set_size(kShownWidth, kShownHeight);
