@@ -43,6 +43,11 @@ namespace {
   return pin.value_or(KeyPin{});
 }
 
+[[nodiscard]] win::FileHandle open_for_writing(const std::string& path) {
+  return win::FileHandle(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
 struct Case {
   const char* program;
   bool admitted;
@@ -94,21 +99,15 @@ TEST(PinnedSignerGate, HoldsTheAdmittedFileUnwritableButMovable) {
   PinnedSignerGate gate(pin_of("vendor"));
   std::unique_ptr<HeldFile> held = gate.Admit(download);
   ASSERT_NE(held, nullptr);
-  constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
   SetLastError(0);
-  EXPECT_FALSE(win::FileHandle(
-      CreateFileA(download.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+  EXPECT_FALSE(open_for_writing(download));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
 
   ASSERT_TRUE(move_file(download, program)) << GetLastError();
-  EXPECT_FALSE(win::FileHandle(
-      CreateFileA(program.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)))
-      << "still held under its new name";
+  EXPECT_FALSE(open_for_writing(program)) << "still held under its new name";
   held.reset();
   EXPECT_EQ(read_file(program), signed_bytes);
-  EXPECT_TRUE(win::FileHandle(
-      CreateFileA(program.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)))
-      << "released";
+  EXPECT_TRUE(open_for_writing(program)) << "released";
 }
 
 // A writer that came first could change the bytes after they were judged.
@@ -118,9 +117,7 @@ TEST(PinnedSignerGate, RefusesAFileSomeoneHasOpenForWritingAndAMissingOne) {
   ASSERT_TRUE(write_file(download, read_file(fixture("vendor.exe"))));
   PinnedSignerGate gate(pin_of("vendor"));
   {
-    const win::FileHandle writer(CreateFileA(download.c_str(), GENERIC_WRITE,
-                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const win::FileHandle writer = open_for_writing(download);
     ASSERT_TRUE(writer);
     EXPECT_EQ(gate.Admit(download), nullptr);
   }
