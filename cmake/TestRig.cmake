@@ -67,12 +67,18 @@ if(WIN32)
   endforeach()
 endif()
 
+# The emulated rig has a name of its own: scripts/test runs it beside the
+# 64-bit build's rig in one test run.
+set(LUMEN_RIG_FIXTURE rig)
+if(LUMEN_PE32_RUN AND NOT LUMEN_WINE_RIG)
+  set(LUMEN_RIG_FIXTURE rig_i386_emulated)
+endif()
 if(LUMEN_WINE_RIG OR LUMEN_PE32_RUN)
   set(CMAKE_CROSSCOMPILING_EMULATOR "${PROJECT_SOURCE_DIR}/scripts/wine-run;${CMAKE_BINARY_DIR}")
-  add_test(NAME rig.start COMMAND "${PROJECT_SOURCE_DIR}/scripts/rig" start "${CMAKE_BINARY_DIR}")
-  add_test(NAME rig.stop COMMAND "${PROJECT_SOURCE_DIR}/scripts/rig" stop "${CMAKE_BINARY_DIR}")
-  set_tests_properties(rig.start PROPERTIES FIXTURES_SETUP rig TIMEOUT 180)
-  set_tests_properties(rig.stop PROPERTIES FIXTURES_CLEANUP rig)
+  add_test(NAME ${LUMEN_RIG_FIXTURE}.start COMMAND "${PROJECT_SOURCE_DIR}/scripts/rig" start "${CMAKE_BINARY_DIR}")
+  add_test(NAME ${LUMEN_RIG_FIXTURE}.stop COMMAND "${PROJECT_SOURCE_DIR}/scripts/rig" stop "${CMAKE_BINARY_DIR}")
+  set_tests_properties(${LUMEN_RIG_FIXTURE}.start PROPERTIES FIXTURES_SETUP ${LUMEN_RIG_FIXTURE} TIMEOUT 180)
+  set_tests_properties(${LUMEN_RIG_FIXTURE}.stop PROPERTIES FIXTURES_CLEANUP ${LUMEN_RIG_FIXTURE})
 endif()
 
 # lumen_test(<name> [WINDOWS_ONLY] SOURCES <files...> LIBS <targets...>)
@@ -113,6 +119,6 @@ function(lumen_rig_test name)
     set(ARG_TIMEOUT 600)
   endif()
   add_test(NAME ${name} COMMAND ${ARG_COMMAND})
-  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED rig TIMEOUT ${ARG_TIMEOUT}
+  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED ${LUMEN_RIG_FIXTURE} TIMEOUT ${ARG_TIMEOUT}
     ENVIRONMENT "LUMEN_BUILD_DIR=${CMAKE_BINARY_DIR};LUMEN_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
 endfunction()
