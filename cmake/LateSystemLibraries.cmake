@@ -16,7 +16,8 @@
 function(lumen_late_system_library name)
   find_library(import_library_${name} NAMES lib${name}.a REQUIRED NO_CACHE)
   set(archive "${CMAKE_BINARY_DIR}/late-libraries/lib${name}_late.a")
-  if(NOT EXISTS "${archive}" OR "${import_library_${name}}" IS_NEWER_THAN "${archive}")
+  if(NOT EXISTS "${archive}" OR "${import_library_${name}}" IS_NEWER_THAN "${archive}"
+     OR "${CMAKE_CURRENT_FUNCTION_LIST_FILE}" IS_NEWER_THAN "${archive}")
     lumen_make_late_import_library(${name} "${import_library_${name}}" "${archive}")
   endif()
   add_library(lumen_late_${name} INTERFACE)
@@ -39,8 +40,11 @@ function(lumen_make_late_import_library name import_library archive)
   set(exports "")
   foreach(entry IN LISTS entries)
     string(REGEX REPLACE "^[ \t]I __imp_" "" symbol "${entry}")
-    if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-      string(REGEX REPLACE "^_" "" symbol "${symbol}")
+    # Exactly one: comctl32's own "_TrackMouseEvent" keeps its underscore
+    # (REGEX REPLACE "^_" would strip every leading one, and the name would
+    # then be user32's "TrackMouseEvent", which comctl32 does not export).
+    if(CMAKE_SIZEOF_VOID_P EQUAL 4 AND symbol MATCHES "^_")
+      string(SUBSTRING "${symbol}" 1 -1 symbol)
     endif()
     list(APPEND exports "${symbol}")
   endforeach()
@@ -58,6 +62,9 @@ function(lumen_make_late_import_library name import_library archive)
 endfunction()
 
 if(WIN32)
+  # Every program is linked through keep_late_import_stubs.py, which keeps
+  # the loading stub of each late function the program's code calls.
+  set(CMAKE_CXX_LINKER_LAUNCHER python3 "${CMAKE_CURRENT_LIST_DIR}/keep_late_import_stubs.py" "${CMAKE_NM}")
   foreach(library comctl32 comdlg32 crypt32 dbghelp gdiplus wininet wintrust)
     lumen_late_system_library(${library})
   endforeach()

@@ -10,9 +10,12 @@
 #include "core/win/system_installer.hpp"
 #include "runtime/win/files.hpp"
 #include "runtime/win/message_loop.hpp"
+#include "runtime/win/system_library.hpp"
 #include "widgets/win/graphics_startup.hpp"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // Before anything loads a library: none from the installer's folder.
+  lumen::win::restrict_library_search_to_system_folder();
   // The floating-point unit in its default state: the start-up code of some
   // systems leaves other precision or exception masks, and the progress
   // percentage is computed in double precision.

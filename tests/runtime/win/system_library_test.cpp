@@ -38,6 +38,24 @@ TEST(SystemLibrary, NeverLoadsALibraryLyingBesideTheProgram) {
   DeleteFileA(planted.c_str());
 }
 
+TEST(SystemLibrary, NeverLoadsItsImportsFromBesideTheProgram) {
+  // A system library that imports one the system folder lacks: the build
+  // leaves plantme.dll beside this program, where the ordinary search for a
+  // library's imports looks first (and the working folder, as the
+  // installer's, is the program's own).
+  const std::string host = system_folder() + "\\lumen_plant_host.dll";
+  ASSERT_TRUE(CopyFileA((program_directory() + "\\lumen_plant_host.dll").c_str(), host.c_str(), FALSE));
+  ASSERT_TRUE(PathFileExistsA((program_directory() + "\\plantme.dll").c_str()));
+  ASSERT_TRUE(SetCurrentDirectoryA(program_directory().c_str()));
+
+  HMODULE loaded = load_system_library("lumen_plant_host.dll");
+  HMODULE planted = GetModuleHandleA("plantme.dll");
+  EXPECT_EQ(planted, nullptr) << "the library planted beside the program was loaded";
+  EXPECT_EQ(loaded, nullptr) << "loaded with an import the system folder lacks";
+  if (loaded != nullptr) FreeLibrary(loaded);
+  DeleteFileA(host.c_str());
+}
+
 TEST(LateSystemLibraries, LoadOnTheFirstCallFromTheSystemFolder) {
   // Without the hook linked in, the helper would load with the ordinary
   // search and nothing else would show it.
