@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "http/content_type.hpp"
-#include "http/network_limits.hpp"
 #include "runtime/convert.hpp"
 #include "service/answer_text.hpp"
 #include "service/app_query.hpp"
@@ -261,21 +260,13 @@ void read_record(const JsonDocument& answer, AppInfoRecord& info) {
   info.file_model = model_entries(reader, "file_model");
 }
 
-// Both requests run before any window shows that the installer waits.
-[[nodiscard]] WebRequestOptions StartUpRequest() {
-  WebRequestOptions options;
-  options.connectTimeoutMs = kStartUpConnectTimeoutMs;
-  options.receiveTimeoutMs = kStartUpReceiveTimeoutMs;
-  return options;
-}
-
 }  // namespace
 
 std::int32_t FetchAppInfo(AppInfoRecord& info, std::string_view base_url, std::int32_t app_id,
                           std::string_view secret_key, std::int32_t agent_id, Text& message,
                           const AppInfoChannels& channels) {
   const Text url = AppInfoQueryUrl(base_url, app_id, secret_key, agent_id);
-  const WebResponse response = WebRequest(url, StartUpRequest(), channels.transport);
+  const WebResponse response = WebRequest(url, {}, channels.transport);
 
   JsonDocument answer(channels.engines);
   (void)answer.Load(AnswerText(response.body, ContentTypeOf(response.receivedHeaders.value_or(Text()))));
@@ -299,7 +290,7 @@ AppInfoAnswer QueryAppInfo(Text& stamped_id_text, const ServiceEndpoint& service
   const AppInfoRecord& named = answer.record ? *answer.record : AppInfoRecord{};
   // An address that is refused gives the empty icon, as one that fails does.
   if (IsRequestableAddress(named.agent_app.app_icon)) {
-    answer.icon = WebRequest(named.agent_app.app_icon, StartUpRequest(), channels.transport).body;
+    answer.icon = WebRequest(named.agent_app.app_icon, {}, channels.transport).body;
   }
   return answer;
 }
