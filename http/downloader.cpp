@@ -135,11 +135,16 @@ bool Downloader::RunTransfer(const std::function<void()>& on_progress, const std
     if (!file) return Fail(DownloadFailure::Write);
     KeepRecord();
     DigestingFile sink(*file, digest.get());
-    const TransferEnd end = PumpBody(*transfer_, sink, count_, cancelled_, ports_.clock, on_progress);
+    const TransferEnd end = PumpBody(*transfer_, sink, count_, control_, ports_.clock, on_progress);
     close_file(file);
     transfer_.reset();
     if (end != TransferEnd::Complete) return Stop(end, on_cancel);
-    if (PassesCheck(digest.get())) return PlaceFile();
+    if (PassesCheck(digest.get())) {
+      // The last look before the program takes its place: a quit asked for
+      // now leaves the complete file for the next run, nothing installed.
+      if (!control_.Proceed()) return Stop(TransferEnd::Cancelled, on_cancel);
+      return PlaceFile();
+    }
     // Our own stale partial file is the one failure a fresh start can mend;
     // what the network sends wrong twice is not retried.
     const bool resumed = resume_offset_ > 0;

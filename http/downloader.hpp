@@ -48,9 +48,9 @@ struct DownloadPorts {
 
 class Downloader {
  public:
-  // `cancelled` is the run's cancel flag: 1 stops a running transfer.
-  Downloader(DownloadPorts ports, const CancelFlag& cancelled) noexcept
-      : ports_(std::move(ports)), cancelled_(cancelled) {}
+  // `control` is the install job's: a held job reads and places nothing
+  // until released, a stopped one stops before its next read or its move.
+  Downloader(DownloadPorts ports, JobControl& control) noexcept : ports_(std::move(ports)), control_(control) {}
 
   // Opens the transfer for the target path (folder + name; an empty name is
   // taken from the server or the URL). False when the resource cannot be
@@ -63,14 +63,14 @@ class Downloader {
                                    const PayloadCheck& check = {});
 
   // Runs the started transfer to its end. True only when all the data
-  // arrived, passed the check and the file has its final name. A cancel, a
+  // arrived, passed the check and the file has its final name. A stop, a
   // cut connection or a failed read or write keep the temporary file and its
-  // record for the next start to resume; on_cancel runs after a cancel. A
+  // record for the next start to resume; on_cancel runs after a stop. A
   // file that fails its check is deleted with its record; when it had been
   // resumed it is fetched once more from its first byte.
   [[nodiscard]] bool RunTransfer(const std::function<void()>& on_progress, const std::function<void()>& on_cancel);
 
-  // Why the last StartDownload or RunTransfer gave false (None after a cancel).
+  // Why the last StartDownload or RunTransfer gave false (None after a stop).
   [[nodiscard]] DownloadFailure Failure() const noexcept { return failure_; }
   [[nodiscard]] std::int64_t DownloadedBytes() const noexcept { return count_.downloaded; }
   // The size the file will have, when the server announced its length.
@@ -94,7 +94,7 @@ class Downloader {
   [[nodiscard]] bool Fail(DownloadFailure failure) noexcept;
 
   DownloadPorts ports_;
-  const CancelFlag& cancelled_;
+  JobControl& control_;
   Text url_;
   PayloadCheck check_;
   DownloadTarget target_;

@@ -48,14 +48,14 @@ void keep_record(MemoryFileSystem& files, const PartialRecord& record) {
   files.put(kRecord, to_buffer(*FormatPartialRecord(record)));
 }
 
-// One StartDownload and, when it succeeds, one RunTransfer; the cancel flag
-// is set inside the progress callback once `cancel_after` bytes are there.
+// One StartDownload and, when it succeeds, one RunTransfer; the job is
+// stopped inside the progress callback once `cancel_after` bytes are there.
 Outcome download(ScriptedWeb& web, MemoryFileSystem& files, std::int64_t cancel_after = -1,
                  const PayloadCheck& check = {}, DigestMaker* digests = nullptr) {
-  CancelFlag cancelled{0};
+  JobControl control;
   SteadyClock clock;
   test::Sha256Maker own_digests;
-  Downloader downloader({web, files, clock, "C:\\Setup", digests ? digests : &own_digests}, cancelled);
+  Downloader downloader({web, files, clock, "C:\\Setup", digests ? digests : &own_digests}, control);
   Outcome run;
   run.started = downloader.StartDownload(kUrl, kTarget, check);
   run.at_start = downloader.Progress();
@@ -63,7 +63,7 @@ Outcome download(ScriptedWeb& web, MemoryFileSystem& files, std::int64_t cancel_
     run.finished = downloader.RunTransfer(
         [&] {
           ++run.progress_calls;
-          if (cancel_after >= 0 && downloader.DownloadedBytes() >= cancel_after) cancelled = 1;
+          if (cancel_after >= 0 && downloader.DownloadedBytes() >= cancel_after) control.Stop();
         },
         [&] { ++run.cancel_calls; });
   }
