@@ -21,12 +21,11 @@ class ShortcutRoutes {
   virtual void ThroughScript(std::string_view name, std::string_view target, std::string_view icon) = 0;
 };
 
-// Links the program on the desktop with the icon file the install wrote
-// next to it. The name comes from the network: it loses trailing dots and
-// spaces as Windows would store it, and a name that is no safe file name (see
-// safe_file_name) makes no shortcut at all. Failures are silent; the install
-// goes on without a link.
-void MakeAppShortcut(std::string_view app_name, std::string_view program_path, std::string_view icon_path,
+// Links the program on the desktop under `name` + ".lnk", as it stands,
+// with the icon file the install wrote next to it. The name comes from the
+// network: one that is no plain shortcut name (see IsPlainShortcutName) makes
+// no shortcut at all. Failures are silent; the install goes on without a link.
+void MakeAppShortcut(std::string_view name, std::string_view program_path, std::string_view icon_path,
                      ShortcutRoutes& routes);
 
 }  // namespace lumen

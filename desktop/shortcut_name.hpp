@@ -8,10 +8,13 @@
 
 namespace lumen {
 
-// True for a name that names one file directly in the desktop folder as it
-// stands and fits into a quoted script string: a safe file name (see
-// safe_file_name) that Windows would store unchanged. The routes that make
-// links take only such names; a name from the network is made one first.
+// True for a name that, made the link's file name (see LinkPathFor), names
+// one file directly in the desktop folder and fits into a quoted script
+// string: no separator, drive colon or other character Windows forbids in
+// file names, no double-byte character cut in half, no device name (CON,
+// NUL, COM1 ..., with an extension too), and not "." or "..". Trailing dots
+// and spaces pass, since ".lnk" follows them, and so does the empty name,
+// whose link is ".lnk". The routes that make links take only such names.
 [[nodiscard]] bool IsPlainShortcutName(std::string_view name);
 
 // desktop_folder (ending in a backslash) + name, with ".lnk" appended unless

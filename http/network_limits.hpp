@@ -11,16 +11,25 @@ namespace lumen {
 // room for a chain of mirrors while a loop still ends at once.
 inline constexpr int kMaxRedirects = 10;
 
-// The app-info query and the icon run before any window exists, so nothing
-// on screen tells the user the installer is waiting: a server that accepts
-// and never answers ends them after this long, instead of never.
-inline constexpr std::uint32_t kStartUpConnectTimeoutMs = 15'000;
-inline constexpr std::uint32_t kStartUpReceiveTimeoutMs = 15'000;
+// How long one request waits to connect, to send and for each answer.
+struct NetworkTimeouts {
+  std::uint32_t connectMs = 0;
+  std::uint32_t sendMs = 0;
+  std::uint32_t receiveMs = 0;
+
+  friend bool operator==(const NetworkTimeouts&, const NetworkTimeouts&) = default;
+};
+
+// The platform's own documented time-outs, set explicitly because not every
+// implementation of it applies them by itself: without them a server that
+// accepts and never answers would hold the installer for ever.
+inline constexpr NetworkTimeouts kPlatformTimeouts = {.connectMs = 60'000, .sendMs = 30'000, .receiveMs = 30'000};
 
 // The download shows its progress and its window answers while it runs, so
-// it may wait longer for a slow mirror; after a minute without a byte it
-// fails like a cut connection, keeping what arrived for the next run.
-inline constexpr std::uint32_t kDownloadConnectTimeoutMs = 15'000;
-inline constexpr std::uint32_t kDownloadReceiveTimeoutMs = 60'000;
+// it may wait longer than the platform would for a slow mirror; after a
+// minute without a byte it fails like a cut connection, keeping what arrived
+// for the next run.
+inline constexpr NetworkTimeouts kDownloadTimeouts = {
+    .connectMs = kPlatformTimeouts.connectMs, .sendMs = kPlatformTimeouts.sendMs, .receiveMs = 60'000};
 
 }  // namespace lumen

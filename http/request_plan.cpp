@@ -58,8 +58,7 @@ RequestPlan PlanRequest(std::string_view url, const WebRequestOptions& options) 
   if (options.addDefaultHeaders) headers = WithDefaultHeaders(headers, url, method);
   plan.headers = WithCookieHeader(headers, options.cookies.value_or(Text()));
   plan.payload = Payload(options, method);
-  plan.connectTimeoutMs = options.connectTimeoutMs;
-  plan.receiveTimeoutMs = options.receiveTimeoutMs;
+  plan.timeouts = options.timeouts;
   return plan;
 }
 

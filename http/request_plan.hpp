@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "http/method.hpp"
+#include "http/network_limits.hpp"
 #include "runtime/byte_buffer.hpp"
 #include "runtime/text.hpp"
 
@@ -50,10 +51,7 @@ struct WebRequestOptions {
   bool mergeCookies = true;
   bool addDefaultHeaders = true;
   bool normalizeHeaderNames = true;
-  // How long to wait for the connection and for each answer; zero leaves
-  // the platform's own time-outs.
-  std::uint32_t connectTimeoutMs = 0;
-  std::uint32_t receiveTimeoutMs = 0;
+  NetworkTimeouts timeouts = kPlatformTimeouts;
 };
 
 struct RequestPlan {
@@ -70,9 +68,7 @@ struct RequestPlan {
   // Nothing for GET, which never sends a body.
   std::optional<ByteBuffer> payload;
   std::size_t bodyLimit = kMaxResponseBody;
-  // Zero leaves the platform's own time-outs.
-  std::uint32_t connectTimeoutMs = 0;
-  std::uint32_t receiveTimeoutMs = 0;
+  NetworkTimeouts timeouts = kPlatformTimeouts;
 };
 
 [[nodiscard]] RequestPlan PlanRequest(std::string_view url, const WebRequestOptions& options);

@@ -11,15 +11,26 @@
 namespace lumen {
 namespace {
 
-// One request, redirects not followed.
-[[nodiscard]] std::optional<TransportOutcome> ExchangeOnce(std::string_view url, const WebRequestOptions& options,
-                                                           HttpTransport& transport) {
-  RequestPlan plan = PlanRequest(url, options);
-  // A port no connection can be made to fails like a connection that cannot
-  // be opened, rather than reaching some other port cut to 16 bits.
+// One request, redirects not followed. A port no connection can be made to
+// fails like a connection that cannot be opened, rather than reaching some
+// other port cut to 16 bits.
+[[nodiscard]] std::optional<TransportOutcome> ExchangeOnce(RequestPlan plan, HttpTransport& transport) {
   if (!IsConnectablePort(plan.port)) return std::nullopt;
   plan.flags |= kFlagNoAutoRedirect;
   return transport.Exchange(plan);
+}
+
+// The request for one hop of a redirect. As the platform's own redirect
+// would, it keeps the original request's session (its agent and proxy list)
+// and header block, the Referer naming the address first asked included;
+// only the address, and with it the flags of its scheme, is the hop's own.
+[[nodiscard]] RequestPlan PlanHop(std::string_view address, const WebRequestOptions& hop,
+                                  const RequestPlan& original) {
+  RequestPlan plan = PlanRequest(address, hop);
+  plan.agent = original.agent;
+  plan.proxyList = original.proxyList;
+  plan.headers = original.headers;
+  return plan;
 }
 
 // The next address when the answer is a redirect to be followed.
@@ -36,10 +47,12 @@ namespace {
 // too many fails like a request that could not be opened.
 [[nodiscard]] std::optional<TransportOutcome> Exchange(std::string_view url, const WebRequestOptions& options,
                                                        HttpTransport& transport) {
+  const RequestPlan original = PlanRequest(url, options);
   Text address(url);
   WebRequestOptions hop = options;
   for (int redirects = 0;; ++redirects) {
-    std::optional<TransportOutcome> outcome = ExchangeOnce(address, hop, transport);
+    std::optional<TransportOutcome> outcome =
+        ExchangeOnce(redirects == 0 ? original : PlanHop(address, hop, original), transport);
     if (!outcome || options.noRedirect) return outcome;
     std::optional<Text> next = NextAddress(address, *outcome);
     if (!next) return outcome;

@@ -11,9 +11,10 @@ namespace lumen {
 
 // The body up to its first zero byte: UTF-8 when it starts with the UTF-8
 // byte-order mark (which is dropped) or when the Content-Type's charset says
-// so, converted to code page 936 (characters it lacks become "?"; a body that
-// is not UTF-8 after all gives the empty text). Any other body, with a
-// charset of the GB family, an unknown one or none, is taken as it is.
+// so, converted to code page 936 (characters it lacks become "?"). A body
+// that is not UTF-8 after all, byte-order mark or label notwithstanding, and
+// any other body, with a charset of the GB family, an unknown one or none,
+// is taken as it is.
 [[nodiscard]] Text AnswerText(const ByteBuffer& body, std::string_view contentType);
 
 }  // namespace lumen

@@ -2,6 +2,7 @@
 // The application's record as the service describes it.
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "runtime/text.hpp"
@@ -22,7 +23,10 @@ struct DownVersionInfo {
   Text version;
   Text up_log;  // release notes
   Text sha256;  // the executable's SHA-256 in hexadecimal, or empty: not published
-  std::int64_t size = 0;  // the executable's size in bytes; 0: not published, -1: not a byte count
+  // The number the version gives as `size`, meant as the executable's size
+  // in bytes; nothing when it gives none or a value of another kind. What
+  // counts of it is the install's judgement.
+  std::optional<double> size;
 };
 
 struct DownModelInfo {

@@ -2,12 +2,10 @@
 
 #include <array>
 #include <charconv>
-#include <cmath>
 #include <span>
 #include <vector>
 
 #include "http/content_type.hpp"
-#include "http/network_limits.hpp"
 #include "runtime/convert.hpp"
 #include "service/answer_text.hpp"
 #include "service/app_query.hpp"
@@ -32,12 +30,15 @@ namespace {
 // and kinds per element, pushing every field on its own, costs several times
 // as much as straight-line code building one text per element, and a list of
 // 60,000 versions spent seconds there.
-constexpr std::string_view kRecordScript = R"js(function rec__text(v){try{var s=v.toString();return s.indexOf(str_Code)<0?s:s.replace(str_reg,'\\')}catch(e){return ''}}function rec__str(v){if(typeof v=='string'){return v.indexOf(str_Code)<0?v:v.replace(str_reg,'\\')}if(v===null||v===undefined){return ''}return rec__text(v)}function rec__num(v){var t=typeof v;return t=='number'?String(v):(t=='string'||t=='boolean')?'\x05':'0'}function rec__esc(f){return f.replace(/\x02/g,'\x02\x02').replace(/\x01/g,'\x02\x03')}function rec__is_list(v){return Object.prototype.toString.call(v)=='[object Array]'}function rec__rows(list,row,esc){var out=[];if(rec__is_list(list)){for(var i=0;i<list.length;i++){out[out.length]=row(list[i],esc)}}return out.join('\x01')}function rec__nested(list,key,row,esc){var out=[];if(rec__is_list(list)){for(var i=0;i<list.length;i++){var o=list[i];if(o!==null&&o!==undefined){var l=o[key];if(rec__is_list(l)){for(var j=0;j<l.length;j++){out[out.length]=row(l[j],esc)}}}}}return out.join('\x01')})js";
+constexpr std::string_view kRecordScript = R"js(function rec__text(v){try{var s=v.toString();return s.indexOf(str_Code)<0?s:s.replace(str_reg,'\\')}catch(e){return ''}}function rec__str(v){if(typeof v=='string'){return v.indexOf(str_Code)<0?v:v.replace(str_reg,'\\')}if(v===null||v===undefined){return ''}return rec__text(v)}function rec__num(v){var t=typeof v;return t=='number'?String(v):(t=='string'||t=='boolean')?'\x05':'0'}function rec__only_num(v){return typeof v=='number'?String(v):''}function rec__esc(f){return f.replace(/\x02/g,'\x02\x02').replace(/\x01/g,'\x02\x03')}function rec__is_list(v){return Object.prototype.toString.call(v)=='[object Array]'}function rec__rows(list,row,esc){var out=[];if(rec__is_list(list)){for(var i=0;i<list.length;i++){out[out.length]=row(list[i],esc)}}return out.join('\x01')}function rec__nested(list,key,row,esc){var out=[];if(rec__is_list(list)){for(var i=0;i<list.length;i++){var o=list[i];if(o!==null&&o!==undefined){var l=o[key];if(rec__is_list(l)){for(var j=0;j<l.length;j++){out[out.length]=row(l[j],esc)}}}}}return out.join('\x01')})js";
 
 // A number field the engine must convert itself.
 constexpr std::string_view kAskTheEngine = "\x05";
 
-enum class Field : char { Text = 't', Number = 'n', Count = 'c' };
+// Number fields take texts and truth values as the engine converts them;
+// NumberOnly fields take a number alone, and anything else (a text like
+// "35.2M" included) as no value at all.
+enum class Field : char { Text = 't', Number = 'n', NumberOnly = 'o', Count = 'c' };
 
 struct FieldSpec {
   std::string_view name;
@@ -69,15 +70,16 @@ using Row = std::vector<Text>;
   Text joined;
   for (const FieldSpec& spec : specs) {
     const Text value = "o['" + Text(spec.name) + "']";
-    const Text field = spec.kind == Field::Text     ? "rec__str(" + value + ")"
-                       : spec.kind == Field::Number ? "rec__num(" + value + ")"
-                                                    : "String(get__count(" + value + "))";
+    const Text field = spec.kind == Field::Text         ? "rec__str(" + value + ")"
+                       : spec.kind == Field::Number     ? "rec__num(" + value + ")"
+                       : spec.kind == Field::NumberOnly ? "rec__only_num(" + value + ")"
+                                                        : "String(get__count(" + value + "))";
     if (!joined.empty()) {
       joined += "+'\\x01'+";
       missing += "\\x01";
     }
     joined += "(esc?rec__esc(" + field + "):" + field + ")";
-    missing += spec.kind == Field::Text ? "" : "0";
+    missing += spec.kind == Field::Text || spec.kind == Field::NumberOnly ? "" : "0";
   }
   return "function(o,esc){if(o===null||o===undefined){return '" + missing + "'}return " + joined + "}";
 }
@@ -182,16 +184,12 @@ class RecordReader {
   return error == std::errc{} ? to_int(value) : 0;
 }
 
-// A whole number of bytes; -1 for a value that is none (not a number,
-// negative, fractional, beyond what a double holds exactly), so that a
-// published size that cannot be met is not mistaken for no size at all.
-[[nodiscard]] std::int64_t byte_count_of(const Text& field) {
-  constexpr double kLargestExact = 9007199254740992.0;
+// A NumberOnly field as the engine gave it; nothing when it held no number.
+[[nodiscard]] std::optional<double> number_of(const Text& field) {
   double value = 0;
   const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
-  if (error != std::errc{} || end != field.data() + field.size()) return -1;
-  if (!(value >= 0 && value <= kLargestExact) || value != std::floor(value)) return -1;
-  return static_cast<std::int64_t>(value);
+  if (field.empty() || error != std::errc{} || end != field.data() + field.size()) return std::nullopt;
+  return value;
 }
 
 constexpr std::array<FieldSpec, 3> kModelEntryFields = {
@@ -205,7 +203,7 @@ constexpr std::array<FieldSpec, 8> kVersionFields = {{{"id", Field::Number},
                                                       {"is_up", Field::Number},
                                                       {"up_log", Field::Text},
                                                       {"sha256", Field::Text},
-                                                      {"size", Field::Number}}};
+                                                      {"size", Field::NumberOnly}}};
 
 [[nodiscard]] std::vector<ModelEntry> model_entries(const RecordReader& reader, std::string_view path) {
   std::vector<ModelEntry> entries;
@@ -238,7 +236,7 @@ constexpr std::array<FieldSpec, 8> kVersionFields = {{{"id", Field::Number},
                                  .version = std::move(row[3]),
                                  .up_log = std::move(row[5]),
                                  .sha256 = std::move(row[6]),
-                                 .size = byte_count_of(row[7])});
+                                 .size = number_of(row[7])});
     }
   }
   return models;
@@ -261,21 +259,13 @@ void read_record(const JsonDocument& answer, AppInfoRecord& info) {
   info.file_model = model_entries(reader, "file_model");
 }
 
-// Both requests run before any window shows that the installer waits.
-[[nodiscard]] WebRequestOptions StartUpRequest() {
-  WebRequestOptions options;
-  options.connectTimeoutMs = kStartUpConnectTimeoutMs;
-  options.receiveTimeoutMs = kStartUpReceiveTimeoutMs;
-  return options;
-}
-
 }  // namespace
 
 std::int32_t FetchAppInfo(AppInfoRecord& info, std::string_view base_url, std::int32_t app_id,
                           std::string_view secret_key, std::int32_t agent_id, Text& message,
                           const AppInfoChannels& channels) {
   const Text url = AppInfoQueryUrl(base_url, app_id, secret_key, agent_id);
-  const WebResponse response = WebRequest(url, StartUpRequest(), channels.transport);
+  const WebResponse response = WebRequest(url, {}, channels.transport);
 
   JsonDocument answer(channels.engines);
   (void)answer.Load(AnswerText(response.body, ContentTypeOf(response.receivedHeaders.value_or(Text()))));
@@ -299,7 +289,7 @@ AppInfoAnswer QueryAppInfo(Text& stamped_id_text, const ServiceEndpoint& service
   const AppInfoRecord& named = answer.record ? *answer.record : AppInfoRecord{};
   // An address that is refused gives the empty icon, as one that fails does.
   if (IsRequestableAddress(named.agent_app.app_icon)) {
-    answer.icon = WebRequest(named.agent_app.app_icon, StartUpRequest(), channels.transport).body;
+    answer.icon = WebRequest(named.agent_app.app_icon, {}, channels.transport).body;
   }
   return answer;
 }

@@ -75,7 +75,7 @@ bool PickCurrentVersion(const AppInfoRecord& info, Text& version, Text& address,
 bool IsRequestableAddress(std::string_view address) noexcept {
   for (const char c : address) {
     const auto byte = static_cast<unsigned char>(c);
-    if (byte <= 0x20 || byte == 0x7F) return false;
+    if (byte < 0x20 || byte == 0x7F) return false;
   }
   return true;
 }

@@ -39,9 +39,10 @@ inline constexpr std::int32_t kAppId = 1;
 [[nodiscard]] bool IsInstallableName(std::string_view name);
 
 // Whether an address from the service may be requested at all: one holding a
-// control character (below 0x20, or 0x7F) or a space would carry its own
-// header lines or a second request line into the request. The empty address
-// passes; asking it fails like any address that cannot be opened.
+// control character (below 0x20, or 0x7F) would carry header lines of its own
+// into the request. A space passes: the platform sends it escaped ("%20").
+// The empty address passes; asking it fails like any address that cannot be
+// opened.
 [[nodiscard]] bool IsRequestableAddress(std::string_view address) noexcept;
 
 }  // namespace lumen

@@ -1,25 +1,13 @@
 #include "core/installer/install_engine.hpp"
 
 #include "core/install_paths.hpp"
+#include "core/installer/published_check.hpp"
 #include "http/payload_check.hpp"
 #include "runtime/convert.hpp"
 #include "runtime/folder_path.hpp"
 #include "service/app_query.hpp"
 
 namespace lumen::install {
-namespace {
-
-// What the service published to check the version's file with; nothing
-// when what it published cannot be checked: a checksum that is not one, or
-// a size that is no byte count, refuses the version instead of letting it
-// through unchecked.
-[[nodiscard]] std::optional<PayloadCheck> published_check(const DownVersionInfo& entry) {
-  if (!entry.sha256.empty() && !IsSha256Hex(entry.sha256)) return std::nullopt;
-  if (entry.size < 0) return std::nullopt;
-  return PayloadCheck{entry.version, entry.size > 0 ? std::optional(entry.size) : std::nullopt, entry.sha256};
-}
-
-}  // namespace
 
 bool InstallEngine::PrepareFolder(std::string_view folder) {
   created_folders_.clear();
@@ -72,7 +60,7 @@ InstallResult InstallEngine::Download(const InstallJob& job, const AppInfoRecord
   }
   // An address no request may be made with is a download that cannot start.
   if (!IsRequestableAddress(address)) return {Outcome::DownloadFailed, DownloadFailure::Connect};
-  const std::optional<PayloadCheck> check = published_check(*CurrentVersionEntry(app));
+  const std::optional<PayloadCheck> check = PublishedCheck(*CurrentVersionEntry(app));
   if (!check) return {Outcome::DownloadFailed, DownloadFailure::Check};
 
   Downloader downloader({ports_.web, ports_.files, ports_.clock, ports_.program_folder, &ports_.digests}, control_);

@@ -7,6 +7,20 @@
 #include "runtime/byte_buffer.hpp"
 
 namespace lumen {
+namespace {
+
+// A verification-only context of the full RSA provider, asked for by the
+// empty container and provider names (both the defaults); systems that
+// refuse it get a second try with the default container.
+[[nodiscard]] win::CryptProvider AcquireRsaFullProvider() {
+  for (const DWORD flags : {static_cast<DWORD>(CRYPT_VERIFYCONTEXT), DWORD{0}}) {
+    HCRYPTPROV provider = 0;
+    if (CryptAcquireContextA(&provider, "", "", PROV_RSA_FULL, flags)) return win::CryptProvider(provider);
+  }
+  return {};
+}
+
+}  // namespace
 
 Text UpperHex(std::span<const std::uint8_t> bytes) {
   static constexpr char kAlphabet[] = "0123456789ABCDEF";
@@ -21,7 +35,7 @@ Text UpperHex(std::span<const std::uint8_t> bytes) {
 
 Text HashBytes(std::span<const std::uint8_t> bytes, ALG_ID algorithm, DWORD length) {
   if (bytes.size() > std::numeric_limits<DWORD>::max()) return {};
-  const win::CryptProvider provider = win::AcquireHashProvider(PROV_RSA_FULL);
+  const win::CryptProvider provider = AcquireRsaFullProvider();
   if (!provider) return {};
   HCRYPTHASH raw_hash = 0;
   if (!CryptCreateHash(provider.get(), algorithm, 0, 0, &raw_hash)) return {};

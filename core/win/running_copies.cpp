@@ -10,7 +10,10 @@ namespace lumen {
 namespace {
 
 // The full path of the process's program; empty when the process cannot be
-// asked (gone, or not ours to look into).
+// asked: gone, or another user's or a more privileged one. Such a process
+// could not be ended either: this query is the least right there is to a
+// process, granted wherever ending it is, and across integrity levels where
+// ending it is not.
 [[nodiscard]] Text ImagePathOf(ProcessId id) {
   const win::KernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
   if (!process) return {};

@@ -11,11 +11,6 @@
 namespace lumen {
 namespace {
 
-// A previous link path given back as the name yields the same link path.
-[[nodiscard]] Text link_name(std::string_view name) {
-  return find_text(name, "\\") > 0 ? FileNameOf(name) : Text(name);
-}
-
 // The shell of some systems takes an icon file only with an explicit index;
 // "file" and "file,0" are the same icon.
 void set_icon(const ObjectRef& link, std::string_view location) {
@@ -41,9 +36,11 @@ void set_icon(const ObjectRef& link, std::string_view location) {
 
 }  // namespace
 
+Text ShortcutNameOf(std::string_view name) { return find_text(name, "\\") > 0 ? FileNameOf(name) : Text(name); }
+
 DesktopShortcut CreateDesktopShortcut(std::string_view name, std::string_view target,
                                       const ShortcutDetails& details) {
-  const Text plain_name = link_name(name);
+  const Text plain_name = ShortcutNameOf(name);
   const Text desktop = FolderOfKind(0);
   if (!IsPlainShortcutName(plain_name) || desktop.empty()) return {};
   DesktopShortcut result{false, LinkPathFor(plain_name, desktop)};

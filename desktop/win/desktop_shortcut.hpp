@@ -24,11 +24,16 @@ struct DesktopShortcut {
   Text link_path;      // the link file used, empty when the name made none
 };
 
-// Links target on the desktop under name: a name with a backslash is cut to
-// its last component without extension, and ".lnk" is appended unless the
-// name holds it. An earlier link of that path is deleted first. Not saved
-// when the name is no plain file name, the target has no folder, there is
-// no desktop folder or the shell object cannot be had or cannot save.
+// The name a link is made under: a name holding a backslash is cut to its
+// last component without extension, so that a previous link path given back
+// yields the same link path.
+[[nodiscard]] Text ShortcutNameOf(std::string_view name);
+
+// Links target on the desktop under ShortcutNameOf(name), with ".lnk"
+// appended unless the name holds it. An earlier link of that path is deleted
+// first. Not saved when the name is no plain shortcut name (see
+// IsPlainShortcutName), the target has no folder, there is no desktop
+// folder or the shell object cannot be had or cannot save.
 [[nodiscard]] DesktopShortcut CreateDesktopShortcut(std::string_view name, std::string_view target,
                                                     const ShortcutDetails& details = {});
 

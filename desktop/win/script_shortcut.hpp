@@ -8,7 +8,7 @@
 namespace lumen {
 
 struct ScriptShortcut {
-  std::string_view name;  // a plain file name (see IsPlainShortcutName), or nothing is made
+  std::string_view name;  // a plain shortcut name (see IsPlainShortcutName), or nothing is made
   std::string_view target;
   std::string_view description;
   std::string_view arguments;

@@ -20,9 +20,10 @@ void SystemShortcutRoutes::ThroughScript(std::string_view name, std::string_view
                           .working_folder = working_folder, .icon = icon});
 }
 
+// Both routes name the link alike, the script's too.
 void MakeAppShortcut(std::string_view app_name, std::string_view program_path, std::string_view icon_path) {
   SystemShortcutRoutes routes;
-  MakeAppShortcut(app_name, program_path, icon_path, routes);
+  MakeAppShortcut(ShortcutNameOf(app_name), program_path, icon_path, routes);
 }
 
 }  // namespace lumen

@@ -39,9 +39,9 @@ std::unique_ptr<UrlTransfer> UrlTransfer::Open(std::string_view url, std::string
   const Text agent = DownloadAgentName(GetTickCount());
   win::InternetHandle session(InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
   if (!session) return nullptr;
-  SetTimeout(session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, kDownloadConnectTimeoutMs);
-  SetTimeout(session.get(), INTERNET_OPTION_SEND_TIMEOUT, kDownloadReceiveTimeoutMs);
-  SetTimeout(session.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, kDownloadReceiveTimeoutMs);
+  SetTimeout(session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, kDownloadTimeouts.connectMs);
+  SetTimeout(session.get(), INTERNET_OPTION_SEND_TIMEOUT, kDownloadTimeouts.sendMs);
+  SetTimeout(session.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, kDownloadTimeouts.receiveMs);
   const Text header_block(headers);
   Text address(url);
   for (int redirects = 0;; ++redirects) {

@@ -13,18 +13,16 @@ namespace {
 constexpr DWORD kReadChunk = 1024;
 constexpr DWORD kHeaderBuffer = 5000;
 
-void SetTimeout(HINTERNET handle, DWORD option, std::uint32_t milliseconds) {
-  if (milliseconds == 0) return;
-  DWORD value = milliseconds;
-  InternetSetOptionA(handle, option, &value, sizeof value);
+void SetTimeout(HINTERNET handle, DWORD option, DWORD milliseconds) {
+  InternetSetOptionA(handle, option, &milliseconds, sizeof milliseconds);
 }
 
 // On every handle: not every implementation of the platform passes a
 // session's time-outs on to its connections and requests.
 void SetTimeouts(HINTERNET handle, const RequestPlan& plan) {
-  SetTimeout(handle, INTERNET_OPTION_CONNECT_TIMEOUT, plan.connectTimeoutMs);
-  SetTimeout(handle, INTERNET_OPTION_SEND_TIMEOUT, plan.receiveTimeoutMs);
-  SetTimeout(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, plan.receiveTimeoutMs);
+  SetTimeout(handle, INTERNET_OPTION_CONNECT_TIMEOUT, plan.timeouts.connectMs);
+  SetTimeout(handle, INTERNET_OPTION_SEND_TIMEOUT, plan.timeouts.sendMs);
+  SetTimeout(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, plan.timeouts.receiveMs);
 }
 
 [[nodiscard]] InternetHandle OpenSession(const RequestPlan& plan) {

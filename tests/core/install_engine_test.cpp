@@ -56,7 +56,7 @@ AppInfoRecord app_with_current_version(std::string_view address) {
   return app;
 }
 
-AppInfoRecord app_publishing(std::string_view sha256, std::int64_t size) {
+AppInfoRecord app_publishing(std::string_view sha256, std::optional<double> size) {
   AppInfoRecord app = app_with_current_version(kAddress);
   app.down_model[0].value[0].sha256 = sha256;
   app.down_model[0].value[0].size = size;
@@ -125,6 +125,16 @@ TEST_F(Engine, InstallsTheProgramItsShortcutMarkerAndIcon) {
   ASSERT_EQ(reports.size(), 3u) << "a report per read: 20480 bytes, 40960, the rest";
   EXPECT_EQ(reports.back().downloaded, 70000);
   EXPECT_EQ(reports.back().total, 70000);
+}
+
+// The platform sends a space escaped: an address holding one is asked as it
+// stands.
+TEST_F(Engine, AnAddressWithASpaceIsFetchedAsItStands) {
+  const Text address = "http://downloads.example/files/My App.exe";
+  ScriptedWeb web = ScriptedWeb::serving(program);
+  EXPECT_EQ(install(web, app_with_current_version(address)), InstallResult{Outcome::Done});
+  ASSERT_EQ(web.requests.size(), 1u);
+  EXPECT_EQ(web.requests[0].url, address);
 }
 
 TEST_F(Engine, WithoutAnAddressNothingIsFetched) {
@@ -448,19 +458,20 @@ TEST_F(Engine, InstallsOnlyAFileThatMatchesWhatTheServicePublished) {
   struct Case {
     const char* name;
     std::string sha256;
-    std::int64_t size;
+    std::optional<double> size;
     Outcome outcome;
     std::size_t requests;
   };
   const Case cases[] = {
-      {"nothing published", "", 0, Outcome::Done, 1},
+      {"nothing published", "", std::nullopt, Outcome::Done, 1},
       {"right checksum and size", right, 70000, Outcome::Done, 1},
       {"right size only", "", 70000, Outcome::Done, 1},
       {"wrong checksum", test::sha256_hex(to_buffer("another program")), 70000, Outcome::DownloadFailed, 1},
       {"wrong size", right, 69999, Outcome::DownloadFailed, 1},
       {"a checksum one digit short", right.substr(1), 0, Outcome::DownloadFailed, 0},
       {"a checksum that is not hexadecimal", "g" + right.substr(1), 0, Outcome::DownloadFailed, 0},
-      {"a size that is no byte count", right, -1, Outcome::DownloadFailed, 0},
+      {"a size that is no byte count is some other field", right, 35.2, Outcome::Done, 1},
+      {"a wrong size without a checksum is some other field", "", 293, Outcome::Done, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -512,7 +523,7 @@ TEST_F(Engine, KeepsTheOldProgramWhenTheNewOneCannotReplaceIt) {
     RecordingShortcuts made(disk);
     ScriptedWeb web = ScriptedWeb::serving(program);
     InstallEngine engine({disk, web, made, clock, digests, "C:\\Setup"}, *control);
-    EXPECT_EQ(engine.Install(kJob, app_publishing(c.sha256, 0), nullptr),
+    EXPECT_EQ(engine.Install(kJob, app_publishing(c.sha256, std::nullopt), nullptr),
               (InstallResult{Outcome::DownloadFailed, c.reason}));
     EXPECT_EQ(disk.content(kJob.program_path), old_program);
     EXPECT_TRUE(made.made.empty());

@@ -39,24 +39,24 @@ TEST(MakeAppShortcut, TriesTheScriptOnlyWhenTheShellObjectFails) {
   }
 }
 
-// A distributor's name that could leave the desktop folder or a script
-// string makes no shortcut by either route.
-TEST(MakeAppShortcut, MakesNoShortcutForANameThatIsNoPlainFileName) {
-  for (const char* name : {"..\\..\\Startup\\Foo", "Foo\")\r\nMsgBox(\"x", "a/b", "Foo:bar", "..", "CON", ""}) {
+// A distributor's name that could leave the desktop folder, open a device or
+// break out of a script string makes no shortcut by either route.
+TEST(MakeAppShortcut, MakesNoShortcutForANameThatIsNoPlainShortcutName) {
+  for (const char* name : {"..\\..\\Startup\\Foo", "Foo\")\r\nMsgBox(\"x", "a/b", "Foo:bar", "..", "CON", "nul.txt"}) {
     RecordingRoutes routes(false);
     MakeAppShortcut(name, "C:\\Foo\\Foo.exe", "C:\\Foo\\logo.ico", routes);
     EXPECT_TRUE(routes.calls.empty()) << name;
   }
 }
 
-// Windows would drop the trailing dots and spaces from the link's name; the
-// routes get the name it keeps.
-TEST(MakeAppShortcut, GivesBothRoutesTheNameWithoutTrailingDotsAndSpaces) {
-  for (const char* name : {"Loading...", "Loading ", "Loading. "}) {
+// Windows keeps trailing dots and spaces that ".lnk" follows: both routes
+// get the name as it stands, and the empty name its link ".lnk".
+TEST(MakeAppShortcut, GivesBothRoutesTheNameAsItStands) {
+  for (const char* name : {"Loading...", "Loading ", "星光记事本.", ""}) {
     RecordingRoutes routes(false);
     MakeAppShortcut(name, "C:\\Foo\\Foo.exe", "C:\\Foo\\logo.ico", routes);
-    EXPECT_EQ(routes.calls, (std::vector<Text>{"shell Loading C:\\Foo\\Foo.exe C:\\Foo\\logo.ico",
-                                               "script Loading C:\\Foo\\Foo.exe C:\\Foo\\logo.ico"}))
+    EXPECT_EQ(routes.calls, (std::vector<Text>{"shell " + Text(name) + " C:\\Foo\\Foo.exe C:\\Foo\\logo.ico",
+                                               "script " + Text(name) + " C:\\Foo\\Foo.exe C:\\Foo\\logo.ico"}))
         << name;
   }
 }

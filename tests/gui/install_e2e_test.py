@@ -489,5 +489,46 @@ class Installs(unittest.TestCase):
         self.assertEqual((self.folder / "StarlitPad.exe").read_bytes(), self.served_program)
         self.quit_installer(installer)
 
+    # --- answers services give ---------------------------------------------------
+
+    def install_through(self, program, agent_id, name):
+        """Runs an installer to the finished page; its process, for quitting."""
+        installer = self.start(self.stamped(program, agent_id))
+        self.wizard()
+        self.wait_for_page(0, f"{name}_page0")
+        self.click(*INSTALL_BUTTON)
+        self.wait_for_page(2, f"{name}_page2")
+        return installer
+
+    def test_a_gbk_answer_labelled_utf8_installs(self):
+        """A web server that calls every answer UTF-8 in front of a service
+        answering in GBK: the answer is read as it is, and the link carries
+        the distributor's name."""
+        installer = self.install_through("installer_rig_gbk_labelled_utf8.exe", "00000038", "gbk_labelled_utf8")
+        self.assertEqual((self.folder / "StarlitPad.exe").read_bytes(), self.served_program)
+        self.assertTrue(self.link.exists())
+        self.quit_installer(installer)
+
+    def test_a_download_address_with_spaces_downloads(self):
+        installer = self.install_through("installer_rig_space_in_download.exe", "00000112", "space_in_download")
+        with urllib.request.urlopen(f"{self.service}/blob/300000/served.exe", timeout=60) as answer:
+            self.assertEqual((self.folder / "StarlitPad.exe").read_bytes(), answer.read())
+        requests = self.download_requests("00000112")
+        self.assertGreater(len(requests), 0)
+        for head in requests:
+            self.assertTrue(head.startswith("GET /blob/300000/Starlit%20Pad.exe?name=a%20b&tag=agent-112 HTTP/1.1\r\n"),
+                            head)
+        self.assertTrue(self.link.exists())
+        self.quit_installer(installer)
+
+    def test_a_size_field_of_another_meaning_installs(self):
+        """`size` is "35.2M" beside the right SHA-256: some other field of that
+        name, which refuses nothing."""
+        installer = self.install_through("installer_rig_text_size.exe", "00000038", "text_size")
+        self.assertEqual((self.folder / "StarlitPad.exe").read_bytes(), self.served_program)
+        self.assertEqual(self.installed(), ["OEM.key", "StarlitPad.exe", "logo.ico"])
+        self.quit_installer(installer)
+
+
 if __name__ == "__main__":
     unittest.main(verbosity=2)

@@ -146,6 +146,8 @@ class AppInfo(ServiceTest):
             "utf8_without_charset": ("application/json", b"", "utf-8", "星光记事本"),
             "unknown_charset": ("application/json; charset=x-unknown", b"", "gbk", "星光记事本"),
             "utf8_name_beyond_gbk": ("application/json; charset=utf-8", b"", "utf-8", "星光\u2713记事本"),
+            "gbk_labelled_utf8": ("application/json; charset=utf-8", b"", "gbk", "星光记事本"),
+            "gbk_after_utf8_bom": ("application/json", b"\xef\xbb\xbf", "gbk", "星光记事本"),
         }
         for scenario, (content_type, mark, codec, app_name) in cases.items():
             with self.subTest(scenario):
@@ -165,6 +167,7 @@ class AppInfo(ServiceTest):
         cases = {
             "slow_download": "http://demo.host:81/files/StarlitPad.exe?rate=8000&tag=agent-38",
             "logged_download": "http://demo.host:81/files/StarlitPad.exe?tag=agent-38",
+            "space_in_download": "http://demo.host:81/blob/300000/Starlit Pad.exe?name=a b&tag=agent-38",
         }
         for scenario, address in cases.items():
             with self.subTest(scenario):
@@ -193,6 +196,9 @@ class AppInfo(ServiceTest):
             self.assertEqual(current("/scenario/wrong_size")["size"], len(program) + 1)
             self.assertEqual(current("/scenario/malformed_checksum")["sha256"], right[:-1])
             self.assertFalse({"sha256", "size"} & set(current("/scenario/unchecked")))
+            for scenario, size in (("text_size", "35.2M"), ("fractional_size", 35.2)):
+                self.assertEqual((current("/scenario/" + scenario)["sha256"],
+                                  current("/scenario/" + scenario)["size"]), (right, size))
         finally:
             os.remove(path)
 

@@ -33,6 +33,8 @@ TEST(PlanRequest, AllDefaults) {
   EXPECT_EQ(plan.headers, "Accept: */*\r\nReferer: " + url + "\r\nAccept-Language: zh-cn");
   EXPECT_FALSE(plan.payload.has_value());
   EXPECT_EQ(plan.bodyLimit, kMaxResponseBody);
+  // The platform's documented defaults, set rather than left to the platform.
+  EXPECT_EQ(plan.timeouts, (NetworkTimeouts{.connectMs = 60000, .sendMs = 30000, .receiveMs = 30000}));
 }
 
 TEST(PlanRequest, FlagsFollowTheOptionsAndTheScheme) {
@@ -253,6 +255,53 @@ TEST(WebRequestRedirects, AreFollowedByHandUpToTheBound) {
   }
 }
 
+// Each hop is asked as the platform's own redirect would ask it: with the
+// first request's header block (its Referer naming the address first asked),
+// agent, proxy and time-outs.
+TEST(WebRequestRedirects, EveryHopCarriesTheOriginalRequestsHeaders) {
+  WebRequestOptions options = WithCookies("sid=1");
+  options.headers = "user-agent: Mine\r\nx-a: 1";
+  options.proxy = "127.0.0.1:8888";
+  options.timeouts = {.connectMs = 1000, .sendMs = 2000, .receiveMs = 3000};
+  RedirectChain chain(2);
+  (void)WebRequest("http://a/hop/0", options, chain);
+  ASSERT_EQ(chain.plans.size(), 3u);
+  for (const RequestPlan& plan : chain.plans) {
+    SCOPED_TRACE(plan.path);
+    EXPECT_EQ(plan.headers,
+              "User-Agent: Mine\r\nX-A: 1\r\nAccept: */*\r\nReferer: http://a/hop/0\r\nAccept-Language: zh-cn"
+              "\r\nCookie: sid=1");
+    EXPECT_EQ(plan.agent, "Mine");
+    EXPECT_EQ(plan.proxyList, "http=127.0.0.1:8888");
+    EXPECT_EQ(plan.timeouts, options.timeouts);
+  }
+  EXPECT_EQ(chain.plans[2].path, "/hop/2");
+}
+
+// Answers the first request with a redirect to another server over https,
+// and every other with a page.
+class RedirectToHttps final : public HttpTransport {
+ public:
+  TransportOutcome Exchange(const RequestPlan& plan) override {
+    plans.push_back(plan);
+    if (plans.size() > 1) return Answer("HTTP/1.1 200 OK\r\n\r\n");
+    return Answer("HTTP/1.1 301 Moved\r\nLocation: https://b:8443/next\r\n\r\n");
+  }
+  std::vector<RequestPlan> plans;
+};
+
+TEST(WebRequestRedirects, AHopToAnotherServerKeepsTheHeadersButTakesItsOwnAddress) {
+  RedirectToHttps transport;
+  (void)WebRequest("http://a/start", {}, transport);
+  ASSERT_EQ(transport.plans.size(), 2u);
+  const RequestPlan& hop = transport.plans[1];
+  EXPECT_EQ(hop.host, "b");
+  EXPECT_EQ(hop.port, 8443);
+  EXPECT_EQ(hop.path, "/next");
+  EXPECT_EQ(hop.flags, kSecureDefaults | kFlagNoAutoRedirect);
+  EXPECT_EQ(hop.headers, "Accept: */*\r\nReferer: http://a/start\r\nAccept-Language: zh-cn");
+}
+
 TEST(WebRequestRedirects, AskedNotToFollowGivesTheRedirectItself) {
   RedirectChain chain(5);
   WebRequestOptions options;
@@ -272,6 +321,7 @@ TEST(WebRequestRedirects, A303TurnsAPostIntoAGetAndA307KeepsIt) {
     ASSERT_EQ(chain.plans.size(), 2u);
     EXPECT_EQ(chain.plans[1].verb, status == 303 ? "GET" : "POST") << status;
     EXPECT_EQ(chain.plans[1].payload.has_value(), status == 307) << status;
+    EXPECT_EQ(chain.plans[1].headers, chain.plans[0].headers) << status;
   }
 }
 

@@ -12,6 +12,7 @@ constexpr std::string_view kGbk = "\xD0\xC7\xB9\xE2";
 constexpr std::string_view kUtf8 = "\xE6\x98\x9F\xE5\x85\x89";
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
+// Only bytes that are UTF-8 are read as UTF-8, whatever the answer claims.
 TEST(AnswerText, DecodesByTheDeclaredCharsetOrTheByteOrderMark) {
   struct Case { const char* name; Text body; std::string_view type; Text text; };
   const Text gbk(kGbk), utf8(kUtf8), bom(kBom);
@@ -26,7 +27,11 @@ TEST(AnswerText, DecodesByTheDeclaredCharsetOrTheByteOrderMark) {
       {"UTF-8 without either, as today", utf8, "application/json", utf8},
       {"unknown charset, as today", utf8, "application/json; charset=x-unknown", utf8},
       {"no Content-Type", gbk, "", gbk},
-      {"declared UTF-8 that is not", gbk, "application/json; charset=utf-8", ""},
+      {"declared UTF-8 that is not", gbk, "application/json; charset=utf-8", gbk},
+      {"declared UTF-8, cut inside a character", utf8.substr(0, 4), "application/json; charset=utf-8",
+       utf8.substr(0, 4)},
+      {"BOM before bytes that are not UTF-8", bom + gbk, "application/json", bom + gbk},
+      {"BOM and label before bytes that are not UTF-8", bom + gbk, "application/json; charset=utf-8", bom + gbk},
       {"UTF-8 character the code page lacks", "\xE2\x9C\x93", "application/json; charset=utf-8", "?"},
       {"ends at the first zero byte", Text("{}\0x", 4), "application/json; charset=utf-8", "{}"},
   };

@@ -132,18 +132,22 @@ TEST(InstallableName, IsRefusedWhenTheDownloadsPathWouldNotFitInMaxPath) {
   for (const Case& c : cases) EXPECT_EQ(IsInstallableName(c.text), c.ok) << c.name;
 }
 
-// An address from the service that could carry header lines or a second
-// request line into the request is never asked.
-TEST(RequestableAddress, RefusesControlCharactersAndSpaces) {
+// An address from the service that could carry header lines of its own into
+// the request is never asked; a space is no such thing.
+TEST(RequestableAddress, RefusesControlCharactersOnly) {
   struct Case { std::string_view address; bool requestable; };
   const Case cases[] = {
       {"http://127.0.0.1:18480/files/logo.ico", true},
       {"https://cdn.example/a%20b.exe?x=1&y=2", true},
+      {"http://cdn.example/files/My App.exe", true},
+      {"http://cdn.example/files/a.exe?name=My App ", true},
+      {"http://cdn.example/\xD0\xC7\xB9\xE2.exe", true},  // code page 936 text
+      {"http://cdn.example/~a!$'()*+,;=@[].exe", true},
       {"", true},  // fails later, like any address that cannot be opened
       {"http://cdn.example/logo.ico\r\nX-Injected: yes", false},
       {"http://cdn.example/logo.ico\n", false},
-      {"http://cdn.example/a b.exe", false},
       {"http://cdn.example/a\tb.exe", false},
+      {"http://cdn.example/a\x1f.exe", false},
       {"http://cdn.example/a\x7f.exe", false},
       {std::string_view("http://cdn.example/a\0.exe", 25), false},
   };

@@ -239,6 +239,31 @@ def _unchecked(answer):
     return answer
 
 
+def _text_size(answer):
+    """A `size` of another meaning beside the right SHA-256: a text, "35.2M"."""
+    _current_version(answer)["size"] = "35.2M"
+    return answer
+
+
+def _fractional_size(answer):
+    """A `size` of another meaning beside the right SHA-256: 35.2 (megabytes)."""
+    _current_version(answer)["size"] = 35.2
+    return answer
+
+
+def _space_in_download(answer):
+    """The current version is a 300 kB blob whose address has a space in its
+    path and in its query, as it stands (`.../blob/300000/Starlit Pad.exe`),
+    logged by agent."""
+    agent = answer["data"]["agent_app"]["agent_id"]
+    return _version_at(answer, lambda base: "%s/blob/%d/Starlit Pad.exe?name=a b&tag=agent-%d"
+                       % (base, SPACE_PROGRAM_SIZE, agent))
+
+
+# The size of the blob the space_in_download scenario serves.
+SPACE_PROGRAM_SIZE = 300000
+
+
 def _tagged_download(answer):
     """The sample program served with `ETag: "starlit-1"`, logged by agent."""
     return _download_with(answer, ["etag=starlit-1"])
@@ -392,6 +417,11 @@ ENCODING_SCENARIOS = {
     "utf8_with_bom": _encoded("utf-8", "application/json", UTF8_BOM),
     "utf8_without_charset": _encoded("utf-8", "application/json"),
     "unknown_charset": _encoded("gbk", "application/json; charset=x-unknown"),
+    # A GBK answer behind a web server that calls every answer UTF-8.
+    "gbk_labelled_utf8": _encoded("gbk", "application/json; charset=utf-8"),
+    # A GBK answer after a UTF-8 byte-order mark, as a script file saved with
+    # one prints it.
+    "gbk_after_utf8_bom": _encoded("gbk", "application/json", UTF8_BOM),
     # A distributor's name with a character code page 936 lacks.
     "utf8_name_beyond_gbk": _encoded("utf-8", "application/json; charset=utf-8", app_name="星光✓记事本"),
 }
@@ -418,6 +448,9 @@ SCENARIOS = {
     "wrong_size": _wrong_size,
     "malformed_checksum": _malformed_checksum,
     "unchecked": _unchecked,
+    "text_size": _text_size,
+    "fractional_size": _fractional_size,
+    "space_in_download": _space_in_download,
     "tagged_download": _tagged_download,
     "dated_download": _dated_download,
 }

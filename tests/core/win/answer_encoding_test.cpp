@@ -70,6 +70,12 @@ TEST(AnswerEncoding, GivesTheSameRecordAndShortcutWhateverTheDeclaredEncoding) {
       {"utf8_without_charset", false, "", nullptr},
       // An unknown charset is read as code page 936: these bytes are GBK.
       {"unknown_charset", true, "星光记事本", "星光记事本.lnk"},
+      // A label that is wrong: the bytes are no UTF-8, so they are read as
+      // they are, as code page 936.
+      {"gbk_labelled_utf8", true, "星光记事本", "星光记事本.lnk"},
+      // So are bytes after a byte-order mark that are no UTF-8, the mark
+      // included, which the strict check then refuses.
+      {"gbk_after_utf8_bom", false, "", nullptr},
       // A character code page 936 lacks becomes "?", which no file name takes.
       {"utf8_name_beyond_gbk", true, "星光?记事本", nullptr},
   };

@@ -176,23 +176,50 @@ TEST(MakeAppShortcut, FallsBackToTheLinkObjectAndAScript) {
   EXPECT_FALSE(file_exists(FolderOfKind(11) + name + ".vbs"));
 }
 
-// A name ending in dots or spaces loses them, as Windows would store it, on
-// either route, rather than losing its shortcut.
-TEST(MakeAppShortcut, TrimsTrailingDotsAndSpacesOnEitherRoute) {
+// The link's name on either route: the distributor's name as it stands and
+// ".lnk", a name with a backslash cut to its last component without extension.
+TEST(MakeAppShortcut, NamesTheLinkAfterTheNameOnEitherRoute) {
   Installed app;
-  const std::string name = unique_name("Loading");
-  const LinkCleanup cleanup{FolderOfKind(0) + name + ".lnk"};
+  const Text desktop = FolderOfKind(0);
+  const std::string stem = unique_name("Named");
+  struct Case { std::string name; std::string link; };
+  const Case cases[] = {
+      {stem, stem + ".lnk"},
+      {stem + ".", stem + "..lnk"},
+      {stem + "... ", stem + "... .lnk"},
+      {"Tools\\" + stem + ".exe", stem + ".lnk"},
+      {"..\\..\\Startup\\" + stem, stem + ".lnk"},
+      {desktop + stem + ".lnk", stem + ".lnk"},  // a link path given back
+  };
   SystemShortcutRoutes system;
   ForcedFallback fallback;
-  for (ShortcutRoutes* routes : {static_cast<ShortcutRoutes*>(&system), static_cast<ShortcutRoutes*>(&fallback)}) {
-    MakeAppShortcut(name + "... ", app.program, app.folder + "logo.ico", *routes);
-    EXPECT_EQ(read_link(cleanup.path).target, app.program);
-    EXPECT_TRUE(DeleteFileA(cleanup.path.c_str()));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const LinkCleanup cleanup{desktop + c.link};
+    for (ShortcutRoutes* routes : {static_cast<ShortcutRoutes*>(&system), static_cast<ShortcutRoutes*>(&fallback)}) {
+      MakeAppShortcut(ShortcutNameOf(c.name), app.program, app.folder + "logo.ico", *routes);
+      EXPECT_EQ(read_link(cleanup.path).target, app.program);
+      EXPECT_TRUE(DeleteFileA(cleanup.path.c_str()));
+    }
   }
+  // The running installer's own entry cuts the name the same way.
+  const LinkCleanup cleanup{desktop + stem + ".lnk"};
+  MakeAppShortcut("Tools\\" + stem + ".exe", app.program, app.folder + "logo.ico");
+  EXPECT_EQ(read_link(cleanup.path).target, app.program);
 }
 
-// A distributor's name from the network that could leave the desktop folder
-// or its script string makes nothing anywhere, on either route.
+// An empty name makes the link ".lnk", whose whole name is the ending.
+TEST(MakeAppShortcut, AnEmptyNameMakesTheLinkNamedLnk) {
+  Installed app;
+  const LinkCleanup cleanup{FolderOfKind(0) + ".lnk"};
+  DeleteFileA(cleanup.path.c_str());
+  MakeAppShortcut("", app.program, app.folder + "logo.ico");
+  EXPECT_EQ(read_link(cleanup.path).target, app.program);
+}
+
+// A distributor's name from the network that could leave the desktop folder,
+// open a device or break out of its script string makes nothing anywhere, on
+// either route.
 TEST(MakeAppShortcut, MakesNothingForUnsafeNamesOnTheFallbackRoute) {
   Installed app;
   const Text desktop = FolderOfKind(0);
@@ -202,13 +229,13 @@ TEST(MakeAppShortcut, MakesNothingForUnsafeNamesOnTheFallbackRoute) {
   };
   const std::string stem = unique_name("Evil");
   const std::string names[] = {
-      "..\\" + stem,
-      "..\\..\\" + stem,
       "../" + stem,
       stem + "\")\r\nCreateObject(\"WScript.Shell\").Run(\"notepad",
       stem + "\nMsgBox 1",
       "C:" + stem,
       "..",
+      "CON",
+      "Tools\\NUL.exe",
   };
   const auto desktop_before = files_in(desktop);
   const auto temp_before = files_in(temp);
@@ -217,15 +244,13 @@ TEST(MakeAppShortcut, MakesNothingForUnsafeNamesOnTheFallbackRoute) {
   for (const std::string& name : names) {
     SCOPED_TRACE(name);
     ForcedFallback routes;
-    MakeAppShortcut(name, app.program, app.folder + "logo.ico", routes);
+    MakeAppShortcut(ShortcutNameOf(name), app.program, app.folder + "logo.ico", routes);
+    MakeAppShortcut(name, app.program, app.folder + "logo.ico");
     CreateShortcutByScript({.name = name, .target = app.program, .description = {}, .arguments = {},
                             .working_folder = app.folder, .icon = app.folder + "logo.ico"});
-    // Without a backslash the shell object's route gets the name as it is.
-    if (name.find('\\') == std::string::npos) {
-      const DesktopShortcut direct = CreateDesktopShortcut(name, app.program);
-      EXPECT_FALSE(direct.saved);
-      EXPECT_EQ(direct.link_path, "");
-    }
+    const DesktopShortcut direct = CreateDesktopShortcut(name, app.program);
+    EXPECT_FALSE(direct.saved);
+    EXPECT_EQ(direct.link_path, "");
   }
   EXPECT_EQ(files_in(desktop), desktop_before);
   EXPECT_EQ(files_in(temp), temp_before);

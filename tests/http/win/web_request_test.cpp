@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "http/win/url_transfer.hpp"
 #include "runtime/convert.hpp"
 #include "tests/support/win/service.hpp"
 
@@ -258,6 +259,34 @@ TEST(WebRequestRedirects, FollowedUnlessAskedNot) {
   const Text headers = response.receivedHeaders.value_or("");
   EXPECT_TRUE(text_starts_with(headers, "HTTP/1.1 302 "));
   EXPECT_NE(headers.find("\r\nLocation: /echo?after=1\r\n"), Text::npos);
+}
+
+// The second hop carries the first request's header block, its Referer
+// naming the address first asked, as the platform's own redirect would.
+TEST(WebRequestRedirects, TheNextHopSendsTheFirstRequestsReferer) {
+  const Text url = Service("/redirect?to=/echo%3Fhop%3D2");
+  const Echo echo(WebRequest(url).body);
+  EXPECT_EQ(echo.request_line, "GET /echo?hop=2 HTTP/1.1");
+  EXPECT_EQ(echo.values("Referer"), std::vector<Text>{url});
+}
+
+// A space in an address is sent escaped, on the web request's way and on the
+// download's: the server sees one request line and the file it names.
+TEST(WebRequestAddresses, SpacesAreSentEscaped) {
+  const Text tag = "spaces" + std::to_string(GetCurrentProcessId());
+  const Text address = Service("/blob/50/My App.exe?q=a b&tag=" + tag);
+  ByteBuffer blob;
+  for (std::size_t i = 0; i < 50; ++i) blob.push_back(BlobByte(i));
+
+  EXPECT_EQ(WebRequest(address).body, blob);
+  const std::unique_ptr<UrlTransfer> transfer = UrlTransfer::Open(address, "");
+  ASSERT_TRUE(transfer);
+  EXPECT_EQ(transfer->Status(), 200);
+
+  const Text log = test::service_log(tag);
+  const Text line = "GET /blob/50/My%20App.exe?q=a%20b&tag=" + tag + " HTTP/1.1\r\n";
+  EXPECT_TRUE(text_starts_with(log, line)) << log;
+  EXPECT_NE(log.find(line, line.size()), Text::npos) << log;
 }
 
 TEST(WebRequestProxy, PlainRequestsGoThroughTheProxy) {

@@ -221,12 +221,16 @@ TEST_F(AppInfoQuery, ReadsThePublishedChecksumAndSize) {
   ASSERT_FALSE(served.empty());
   const std::string right = test::sha256_hex(served);
   const auto size = std::ssize(served);
-  struct Case { const char* scenario; std::string sha256; std::int64_t size; };
+  struct Case { const char* scenario; std::string sha256; std::optional<double> size; };
   const Case cases[] = {
       {"", right, size},
       {"wrong_size", right, size + 1},
       {"malformed_checksum", right.substr(0, 63), size},
-      {"unchecked", "", 0},
+      {"unchecked", "", std::nullopt},
+      // A field of that name meaning something else: no number, and the
+      // record still reads.
+      {"text_size", right, std::nullopt},
+      {"fractional_size", right, 35.2},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.scenario);
