@@ -3,12 +3,14 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include "runtime/folder_path.hpp"
+
 namespace lumen {
 
 Text FileNameOf(std::string_view path, bool with_extension) {
   const Text zero_terminated(path);
   const Text name = PathFindFileNameA(zero_terminated.c_str());
-  if (!name.empty() && name.back() == '\\') return {};
+  if (EndsWithBackslash(name)) return {};
   if (with_extension) return name;
   return name.substr(0, name.size() - ExtensionOf(name).size());
 }
