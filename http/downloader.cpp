@@ -48,9 +48,9 @@ std::int64_t Downloader::ResumableLength() {
   resumed_record_.reset();
   const std::int64_t held = ports_.files.size_of(target_.temp_path()).value_or(0);
   if (held == 0) return 0;
-  const ByteBuffer text = ports_.files.read_whole(PartialRecordPath(target_.temp_path()));
-  if (text.empty()) return check_.sha256.empty() ? 0 : held;
-  std::optional<PartialRecord> record = ParsePartialRecord(to_text(text));
+  FoundRecord found = ReadPartialRecord(ports_.files, target_.temp_path());
+  if (!found.present) return check_.sha256.empty() ? 0 : held;
+  std::optional<PartialRecord> record = std::move(found.record);
   const bool same_file = record && record->url == url_ && record->version == check_.version &&
                          held < record->length && (!check_.size || *check_.size == record->length);
   if (!same_file) return 0;
