@@ -537,9 +537,9 @@ TEST_F(InstallHandlers, InstallsOnlyTheProgramThePublishedChecksumNames) {
 }
 
 // A partial file left by an earlier run: continued when its record ties it
-// to this address and version, or, without a record, on the checksum's word
-// (and fetched again from the start when the checksum refutes it); never
-// spliced onto another version's bytes.
+// to this address and version and the checksum vouches for it, or, without
+// a record, on the checksum's word (and fetched again from the start when
+// the checksum refutes it); never spliced onto another version's bytes.
 TEST_F(InstallHandlers, APartialFileIsContinuedOnlyWithTheSameProgram) {
   const ServedProgram served;
   const std::int64_t half = served.size / 2;
@@ -555,7 +555,8 @@ TEST_F(InstallHandlers, APartialFileIsContinuedOnlyWithTheSameProgram) {
   };
   const Case cases[] = {
       {"this version's part, recorded", this_part, "1.2.0", true, {true}},
-      {"this version's part, recorded, unchecked", this_part, "1.2.0", false, {true}},
+      // Neither a checksum nor a validator to vouch for a splice.
+      {"this version's part, recorded, unchecked", this_part, "1.2.0", false, {false}},
       {"this version's part, no record", this_part, std::nullopt, true, {true}},
       {"another version's part, recorded", other_part, "1.1.0", true, {false}},
       {"another version's part, no record", other_part, std::nullopt, true, {true, false}},
