@@ -58,6 +58,13 @@ void keep_record(MemoryFileSystem& files, const PartialRecord& record) {
 // file its date.
 PartialRecord dated_record(std::int64_t length) { return {Text(kUrl), "", length, Text(kDate)}; }
 
+// What a run cut after `kept` bytes of `file` left, from a server that gave
+// the file its date.
+void keep_dated_part(MemoryFileSystem& files, const ByteBuffer& file, std::size_t kept) {
+  files.put(kTemp, first(file, kept));
+  keep_record(files, dated_record(std::ssize(file)));
+}
+
 // The Range line and what follows it in a request's headers; "" without one.
 std::string range_lines(const ScriptedRequest& request) {
   const std::size_t range = request.headers.find("\r\nRange:");
@@ -189,9 +196,7 @@ TEST_F(DownloaderTest, ARefusedRangeIsFollowedByTheWholeFileInTheSameRun) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     MemoryFileSystem disk;
-    disk.add_folder("C:\\App");
-    disk.put(kTemp, first(program, 30000));
-    keep_record(disk, dated_record(std::ssize(program)));
+    keep_dated_part(disk, program, 30000);
     std::optional<std::size_t> cut_after = 45000;
     ScriptedWeb web([&](const ScriptedRequest& r) {
       if (test::requested_offset(r.headers) > 0) return std::optional(c.refusal);
@@ -295,9 +300,7 @@ TEST_F(DownloaderTest, HoldsTheBodyToEveryLengthTheAnswerGives) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     MemoryFileSystem disk;
-    disk.add_folder("C:\\App");
-    disk.put(kTemp, first(program, 30000));
-    keep_record(disk, dated_record(std::ssize(program)));
+    keep_dated_part(disk, program, 30000);
     ScriptedWeb web([&](const ScriptedRequest&) {
       return std::optional(ScriptedResponse{.status = 206, .content_length = c.content_length,
                                             .content_range = c.content_range,

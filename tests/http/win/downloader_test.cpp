@@ -92,6 +92,7 @@ struct Attempt {
   int cancel_calls = 0;
   DownloadCount at_start;
   DownloadCount at_end;
+  DownloadFailure failure = DownloadFailure::None;
 };
 
 // One StartDownload and, when it succeeds, one RunTransfer. `cancel_after`
@@ -106,6 +107,7 @@ Attempt download(const std::string& url, const std::string& target, std::int64_t
   Attempt run;
   run.started = downloader.StartDownload(url, target);
   run.at_start = downloader.Progress();
+  run.failure = downloader.Failure();
   if (!run.started) return run;
   run.finished = downloader.RunTransfer(
       [&] {
@@ -114,6 +116,7 @@ Attempt download(const std::string& url, const std::string& target, std::int64_t
       },
       [&] { ++run.cancel_calls; });
   run.at_end = downloader.Progress();
+  run.failure = downloader.Failure();
   return run;
 }
 
@@ -354,6 +357,25 @@ TEST(Downloader, NamesTheFileAfterTheServerWhenThePathHasNoName) {
   const Attempt run = download(blob_url(kBlobSize, fresh_tag()), folder.path());
   EXPECT_TRUE(run.finished);
   EXPECT_EQ(read_file(folder / "served.exe"), blob_bytes(kBlobSize));
+}
+
+// A folder named like the temporary file: an empty one is removed, one
+// holding something stays and no request is made until it is gone.
+TEST(Downloader, ClearsOnlyAnEmptyFolderFromTheTemporaryFilesPlace) {
+  ScratchFolder folder;
+  ASSERT_TRUE(CreateDirectoryA((folder / "app.exe.tmp").c_str(), nullptr));
+  EXPECT_TRUE(download(blob_url(kBlobSize, fresh_tag()), folder / "app.exe").finished);
+  EXPECT_EQ(read_file(folder / "app.exe"), blob_bytes(kBlobSize));
+
+  ScratchFolder other;
+  ASSERT_TRUE(CreateDirectoryA((other / "app.exe.tmp").c_str(), nullptr));
+  ASSERT_TRUE(write_file(other / "app.exe.tmp\\notes.txt", to_buffer("someone's notes")));
+  const std::string tag = fresh_tag();
+  const Attempt blocked = download(blob_url(kBlobSize, tag), other / "app.exe");
+  EXPECT_FALSE(blocked.started);
+  EXPECT_EQ(blocked.failure, DownloadFailure::TempIsFolder);
+  EXPECT_EQ(read_file(other / "app.exe.tmp\\notes.txt"), to_buffer("someone's notes"));
+  EXPECT_EQ(logged_requests(tag), "");
 }
 
 TEST(Downloader, FailsToStartWithoutAServer) {
