@@ -42,11 +42,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: download_bench URL TARGET_PATH\n");
     return 2;
   }
-  const lumen::CancelFlag cancelled{0};
+  lumen::JobControl control;
   lumen::WinInetOpener web;
   lumen::SystemFileSystem files;
   lumen::SteadyClock clock;
-  lumen::Downloader downloader({web, files, clock, lumen::program_directory()}, cancelled);
+  lumen::Downloader downloader({web, files, clock, lumen::program_directory()}, control);
   DiscardingDisplay display;
   LARGE_INTEGER start{};
   QueryPerformanceCounter(&start);

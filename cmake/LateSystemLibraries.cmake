@@ -58,7 +58,7 @@ function(lumen_make_late_import_library name import_library archive)
 endfunction()
 
 if(WIN32)
-  foreach(library comctl32 comdlg32 dbghelp gdiplus wininet)
+  foreach(library comctl32 comdlg32 crypt32 dbghelp gdiplus wininet wintrust)
     lumen_late_system_library(${library})
   endforeach()
 endif()

@@ -6,6 +6,12 @@ set(SERVICE_BASE_URL "http://127.0.0.1:18480" CACHE STRING
   "Base address of the application service (http:// or https://, no trailing /)")
 set(SERVICE_SECRET_KEY "Lx7Qp2Zr9Wm4Tn6Vb1Hc8Jd3Ks5Yf0Ga" CACHE STRING
   "Secret key the installer sends to the application service (ASCII letters and digits)")
+# How the query and the icon treat the service's certificate: by default
+# every certificate error is ignored, as services may run on self-signed or
+# expired certificates; "strict" keeps the platform's checks, for a service
+# with a valid certificate.
+set(SERVICE_TLS "ignore-errors" CACHE STRING "Certificate checks of the service requests: ignore-errors or strict")
+set_property(CACHE SERVICE_TLS PROPERTY STRINGS ignore-errors strict)
 
 # The base address goes unencoded into the query and into a C++ literal, so
 # only plain URL characters are accepted.
@@ -25,8 +31,15 @@ function(lumen_check_secret_key key)
   endif()
 endfunction()
 
+function(lumen_check_service_tls tls)
+  if(NOT tls STREQUAL "ignore-errors" AND NOT tls STREQUAL "strict")
+    message(FATAL_ERROR "SERVICE_TLS must be ignore-errors (the default) or strict, not \"${tls}\"")
+  endif()
+endfunction()
+
 lumen_check_service_url("${SERVICE_BASE_URL}")
 lumen_check_secret_key("${SERVICE_SECRET_KEY}")
+lumen_check_service_tls("${SERVICE_TLS}")
 
 # lumen_service_endpoint_source(<out-var> <name> <base-url>): a source file
 # defining the built-in endpoint, for one executable.

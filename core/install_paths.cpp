@@ -1,14 +1,8 @@
 #include "core/install_paths.hpp"
 
+#include "runtime/folder_path.hpp"
+
 namespace lumen {
-
-bool EndsWithBackslash(std::string_view path) noexcept { return last_character(path) == "\\"; }
-
-Text WithTrailingBackslash(std::string_view path) {
-  Text folder(path);
-  if (!EndsWithBackslash(folder)) folder += '\\';
-  return folder;
-}
 
 Text InstallFolderInside(std::string_view chosen, std::string_view app_name) {
   return WithTrailingBackslash(chosen) + Text(app_name) + "\\";

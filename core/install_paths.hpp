@@ -11,13 +11,6 @@ namespace lumen {
 inline constexpr std::string_view kOemKeyFileName = "OEM.key";
 inline constexpr std::string_view kLogoFileName = "logo.ico";
 
-// Whether the last character (not merely the last byte: a double-byte
-// character may end in 0x5C) is a backslash.
-[[nodiscard]] bool EndsWithBackslash(std::string_view path) noexcept;
-
-// The path with a backslash appended unless it already ends in one.
-[[nodiscard]] Text WithTrailingBackslash(std::string_view path);
-
 // The folder the application goes into when the user chose `chosen`: its own
 // folder inside the chosen one ("D:\" gives "D:\App\", "D:\Games" gives
 // "D:\Games\App\").

@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-#include "http/transfer_loop.hpp"
 #include "service/app_info.hpp"
 #include "runtime/byte_buffer.hpp"
+#include "runtime/job_control.hpp"
 #include "runtime/text.hpp"
 #include "widgets/widget_state.hpp"
 
@@ -23,8 +23,9 @@ struct ProgramState {
   Text ProgramPath;
   // Always ends in a backslash.
   Text InstallFolder;
-  // 1 once the user confirmed quitting: the running download stops.
-  CancelFlag downloadCancelled{0};
+  // The install job's control: held while the quit question is open,
+  // stopped once the user confirmed quitting.
+  JobControl downloadCancelled;
   // The graphics start-up's tokens and the image buttons' shared tooltip.
   widgets::WidgetState Widgets;
 };

@@ -85,9 +85,10 @@ constexpr HandlerId bound(WizardHandler handler) { return static_cast<HandlerId>
 constexpr EventBinding kEvents[] = {
     {.control = {}, .event = Created, .handler = bound(OnCreated)},
     {.control = kCloseButton, .event = Clicked, .handler = bound(OnCloseClicked)},
-    // Alt+F4 asks the same question: the window must not vanish during a
-    // download that then goes on unseen.
+    // Every other way of closing the window asks the same question: it must
+    // not vanish during a download that then goes on unseen.
     {.control = {}, .event = CloseRequested, .handler = bound(OnCloseClicked)},
+    {.control = {}, .event = SessionEnding, .handler = bound(OnSessionEnding)},
     {.control = kMinimiseButton, .event = Clicked, .handler = bound(OnMinimiseClicked)},
     {.control = kBrowseButton, .event = Clicked, .handler = bound(OnBrowseClicked)},
     {.control = kLicenceBox, .event = Clicked, .handler = bound(OnLicenceBoxClicked)},

@@ -69,6 +69,7 @@ enum class WizardHandler : forms::HandlerId {
   OnRunClicked,
   OnChooseClicked,
   OnManualInstallClicked,
+  OnSessionEnding,
   OnFailureNoticePressed,
 };
 inline constexpr std::size_t kWizardHandlerCount = static_cast<std::size_t>(WizardHandler::OnFailureNoticePressed) + 1;

@@ -193,7 +193,7 @@ bool Downloader::ShortOfItsImage() const {
 bool Downloader::RunTransfer(const std::function<void()>& on_progress, const std::function<void()>& on_cancel) {
   if (std::exchange(whole_on_disk_, false)) {
     if (on_progress) on_progress();
-    return PlaceFile();
+    return PlaceFileUnlessStopped(on_cancel);
   }
   for (;;) {
     if (!transfer_) return false;
@@ -203,12 +203,12 @@ bool Downloader::RunTransfer(const std::function<void()>& on_progress, const std
     if (!file) return Fail(DownloadFailure::Write);
     KeepRecord();
     DigestingFile sink(*file, digest.get());
-    const TransferEnd end = PumpBody(*transfer_, sink, count_, cancelled_, ports_.clock, on_progress);
+    const TransferEnd end = PumpBody(*transfer_, sink, count_, control_, ports_.clock, on_progress);
     close_file(file);
     transfer_.reset();
     if (end != TransferEnd::Complete) return Stop(end, on_cancel);
     if (EndedShort()) return Fail(DownloadFailure::Cut);
-    if (PassesCheck(digest.get())) return PlaceFile();
+    if (PassesCheck(digest.get())) return PlaceFileUnlessStopped(on_cancel);
     // Our own stale partial file is the one failure a fresh start can mend;
     // what the network sends wrong twice is not retried.
     const bool resumed = resume_offset_ > 0;
@@ -217,6 +217,13 @@ bool Downloader::RunTransfer(const std::function<void()>& on_progress, const std
     restarted_ = true;
     if (!Open()) return false;
   }
+}
+
+// The last look before the program takes its place: a quit asked for now
+// leaves the complete file for the next run, nothing installed.
+bool Downloader::PlaceFileUnlessStopped(const std::function<void()>& on_cancel) {
+  if (!control_.Proceed()) return Stop(TransferEnd::Cancelled, on_cancel);
+  return PlaceFile();
 }
 
 // One rename gives the checked file the program's name, replacing an older

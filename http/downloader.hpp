@@ -51,9 +51,9 @@ struct DownloadPorts {
 
 class Downloader {
  public:
-  // `cancelled` is the run's cancel flag: 1 stops a running transfer.
-  Downloader(DownloadPorts ports, const CancelFlag& cancelled) noexcept
-      : ports_(std::move(ports)), cancelled_(cancelled) {}
+  // `control` is the install job's: a held job reads and places nothing
+  // until released, a stopped one stops before its next read or its move.
+  Downloader(DownloadPorts ports, JobControl& control) noexcept : ports_(std::move(ports)), control_(control) {}
 
   // Opens the transfer for the target path (folder + name; an empty name is
   // taken from the server or the URL). False when the resource cannot be
@@ -71,17 +71,17 @@ class Downloader {
                                    const PayloadCheck& check = {});
 
   // Runs the started transfer to its end. True only when all the data
-  // arrived, passed the check and the file has its final name. A cancel, a
+  // arrived, passed the check and the file has its final name. A stop, a
   // cut connection (a body short of any length the answer, the service or,
   // with neither, the program's own headers give) or a failed read or write
   // keep the temporary file and its record for the next start to resume;
-  // on_cancel runs after a cancel. A file that fails its check is deleted
-  // with its record; when it had been resumed it is fetched once more from
-  // its first byte. A complete temporary file is only given its name, after
-  // one progress call.
+  // on_cancel runs after a stop. A file that fails its check is deleted with
+  // its record; when it had been resumed it is fetched once more from its
+  // first byte. A complete temporary file is only given its name, after one
+  // progress call.
   [[nodiscard]] bool RunTransfer(const std::function<void()>& on_progress, const std::function<void()>& on_cancel);
 
-  // Why the last StartDownload or RunTransfer gave false (None after a cancel).
+  // Why the last StartDownload or RunTransfer gave false (None after a stop).
   [[nodiscard]] DownloadFailure Failure() const noexcept { return failure_; }
   [[nodiscard]] std::int64_t DownloadedBytes() const noexcept { return count_.downloaded; }
   // The size the file will have, when the server announced its length.
@@ -105,13 +105,14 @@ class Downloader {
   [[nodiscard]] FileNumber OpenTempFile() const;
   [[nodiscard]] std::unique_ptr<StreamDigest> StartDigest();
   [[nodiscard]] bool PassesCheck(StreamDigest* digest) const;
+  [[nodiscard]] bool PlaceFileUnlessStopped(const std::function<void()>& on_cancel);
   [[nodiscard]] bool PlaceFile();
   // A transfer that ended before its data was complete.
   [[nodiscard]] bool Stop(TransferEnd end, const std::function<void()>& on_cancel);
   [[nodiscard]] bool Fail(DownloadFailure failure) noexcept;
 
   DownloadPorts ports_;
-  const CancelFlag& cancelled_;
+  JobControl& control_;
   Text url_;
   PayloadCheck check_;
   DownloadTarget target_;

@@ -29,6 +29,18 @@ namespace {
 
 }  // namespace
 
+std::uint32_t SecurityFlagsFor(ServiceTls tls) {
+  return tls == ServiceTls::Strict ? 0 : kIgnoreAllCertificateErrors;
+}
+
+ServiceTls BuiltInServiceTls() {
+#ifdef LUMEN_SERVICE_TLS_STRICT
+  return ServiceTls::Strict;
+#else
+  return ServiceTls::IgnoreCertificateErrors;
+#endif
+}
+
 RequestPlan PlanRequest(std::string_view url, const WebRequestOptions& options) {
   const std::int32_t method = KnownMethod(options.method);
   const bool secure = IsSecureUrl(url);
@@ -42,6 +54,7 @@ RequestPlan PlanRequest(std::string_view url, const WebRequestOptions& options) 
   plan.port = UrlPort(url);
   plan.path = UrlPath(url);
   plan.flags = RequestFlags(options, secure);
+  plan.securityFlags = SecurityFlagsFor(BuiltInServiceTls());
   if (options.addDefaultHeaders) headers = WithDefaultHeaders(headers, url, method);
   plan.headers = WithCookieHeader(headers, options.cookies.value_or(Text()));
   plan.payload = Payload(options, method);

@@ -25,6 +25,13 @@ inline constexpr std::uint32_t kFlagIgnoreRedirectToHttps = 0x00004000;
 // usage, wrong name, expiry, redirects between http and https, weak signatures.
 inline constexpr std::uint32_t kIgnoreAllCertificateErrors = 0x0001F380;
 
+// A build for a service with a valid certificate (SERVICE_TLS=strict) keeps
+// the platform's certificate checks: it ignores none.
+enum class ServiceTls { IgnoreCertificateErrors, Strict };
+[[nodiscard]] std::uint32_t SecurityFlagsFor(ServiceTls tls);
+// As this build was configured.
+[[nodiscard]] ServiceTls BuiltInServiceTls();
+
 // A response body is read up to this size; what a server sends beyond it is
 // not read, so that no server can exhaust the process's address space.
 inline constexpr std::size_t kMaxResponseBody = 64 * 1024 * 1024;

@@ -17,19 +17,24 @@ namespace {
 
 }  // namespace
 
-TransferEnd PumpBody(ResponseBody& body, File& sink, DownloadCount& count, const CancelFlag& cancelled, Clock& clock,
+TransferEnd PumpBody(ResponseBody& body, File& sink, DownloadCount& count, JobControl& control, Clock& clock,
                      const std::function<void()>& on_progress) {
   // One buffer of the largest read for the whole transfer: the memory stays
   // flat whatever the file's size.
   std::vector<std::uint8_t> buffer(kLargestRead);
   std::size_t read_size = kTransferBlockSize;
+  const JobControl::Interruptible stalled_reads(control, [&body] { body.interrupt(); });
   for (;;) {
-    if (cancelled == 1) return TransferEnd::Cancelled;
+    if (!control.Proceed()) return TransferEnd::Cancelled;
     const auto started = clock.now();
     const BodyRead got = body.read(std::span<std::uint8_t>(buffer.data(), read_size));
     const auto took = clock.now() - started;
-    if (!got.ok) return TransferEnd::ReadFailed;
-    if (got.count == 0) return end_of_data(count);
+    // A read a stop ended, with a failure or with what looks like the end of
+    // the data, is the stop, not a fault of the line nor the file's end.
+    if (!got.ok || got.count == 0) {
+      if (control.StopRequested()) return TransferEnd::Cancelled;
+      return got.ok ? end_of_data(count) : TransferEnd::ReadFailed;
+    }
     if (!write_data(sink, std::span<const std::uint8_t>(buffer.data(), got.count))) return TransferEnd::WriteFailed;
     count.downloaded += static_cast<std::int64_t>(got.count);
     if (on_progress) on_progress();

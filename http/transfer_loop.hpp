@@ -1,8 +1,7 @@
 #pragma once
-// The block loop of a download: response body to file, with the cancel flag
-// looked at before every read and progress reported after every block.
+// The block loop of a download: response body to file, with the job's
+// control looked at before every read and progress reported after every block.
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -11,12 +10,9 @@
 #include "http/download_progress.hpp"
 #include "runtime/clock.hpp"
 #include "runtime/file.hpp"
+#include "runtime/job_control.hpp"
 
 namespace lumen {
-
-// The run's cancel flag: 1 once the user confirmed quitting. Set on the
-// window's side, read by the transfer.
-using CancelFlag = std::atomic<std::int32_t>;
 
 struct BodyRead {
   bool ok = true;         // false: the read itself failed
@@ -32,11 +28,14 @@ class ResponseBody {
   virtual ~ResponseBody() = default;
 
   [[nodiscard]] virtual BodyRead read(std::span<std::uint8_t> into) = 0;
+  // Ends a read that waits for data, from another thread: the read then
+  // fails, and so does every later one.
+  virtual void interrupt() noexcept = 0;
 };
 
 enum class TransferEnd {
   Complete,        // the data ended where the announced size said (or no size was announced)
-  Cancelled,       // the cancel flag was set
+  Cancelled,       // the job was stopped
   LengthMismatch,  // the data ended short of (or ran past) the announced size: a cut connection
   ReadFailed,
   WriteFailed,
@@ -46,9 +45,11 @@ enum class TransferEnd {
 // position and adding it to count.downloaded; on_progress runs after every
 // block. The first read asks for kTransferBlockSize bytes, the later ones as
 // much as the line delivers quickly (http/read_size.hpp), timed by the clock.
-// The flag is looked at before each read, so a flag set inside on_progress
-// stops the loop before it reads again.
-[[nodiscard]] TransferEnd PumpBody(ResponseBody& body, File& sink, DownloadCount& count, const CancelFlag& cancelled,
+// The control is looked at before each read: a held job reads nothing until
+// released, a stopped one reads no more (a stop inside on_progress included),
+// and a stop ends a read that waits on a stalled server. What was received
+// is in the file either way.
+[[nodiscard]] TransferEnd PumpBody(ResponseBody& body, File& sink, DownloadCount& count, JobControl& control,
                                    Clock& clock, const std::function<void()>& on_progress);
 
 }  // namespace lumen

@@ -96,8 +96,10 @@ enum class Event {
   Created,          // the window: its controls exist
   Clicked,          // buttons and check boxes
   LeftButtonDown,   // pointer press: position relative to the control, modifier keys
-  CloseRequested,   // the window: the system's close command (Alt+F4, the taskbar);
-                    // without a binding the window simply closes
+  CloseRequested,   // the window: any request to close it from outside its handlers (Alt+F4,
+                    // the taskbar, a close message from another program, the user logging
+                    // off); without a binding the window simply closes
+  SessionEnding,    // the window: the user's session ends now, whatever the window says
 };
 
 // A handler by its number: the position of its function in the handler list

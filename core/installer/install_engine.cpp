@@ -3,6 +3,7 @@
 #include "core/install_paths.hpp"
 #include "http/payload_check.hpp"
 #include "runtime/convert.hpp"
+#include "runtime/folder_path.hpp"
 #include "service/app_query.hpp"
 
 namespace lumen::install {
@@ -18,26 +19,13 @@ namespace {
   return PayloadCheck{entry.version, entry.size > 0 ? std::optional(entry.size) : std::nullopt, entry.sha256};
 }
 
-// The folder holding the path's last part (both "C:\A\B\" and "C:\A\B"
-// give "C:\A"); empty at the top.
-[[nodiscard]] Text ParentFolder(std::string_view path) {
-  while (path.ends_with('\\')) path.remove_suffix(1);
-  const std::size_t slash = path.rfind('\\');
-  return slash == std::string_view::npos ? Text{} : Text(path.substr(0, slash));
-}
-
-[[nodiscard]] Text WithoutTrailingBackslash(std::string_view path) {
-  while (path.ends_with('\\')) path.remove_suffix(1);
-  return Text(path);
-}
-
 }  // namespace
 
 bool InstallEngine::PrepareFolder(std::string_view folder) {
   created_folders_.clear();
-  for (Text missing = WithoutTrailingBackslash(folder);
+  for (std::string_view missing = WithoutTrailingBackslashes(folder);
        !missing.empty() && !ports_.files.is_existing_folder(missing); missing = ParentFolder(missing)) {
-    created_folders_.push_back(missing);
+    created_folders_.emplace_back(missing);
   }
   (void)ports_.files.ensure_folder_path(folder);
   const bool takes_files = ports_.files.is_existing_folder(folder) && ports_.files.can_create_files_in(folder);
@@ -53,37 +41,47 @@ void InstallEngine::RemoveFoldersLeftEmpty() {
 }
 
 InstallResult InstallEngine::Install(const InstallJob& job, const AppInfoRecord& app, const ProgressReport& report) {
+  const InstallResult downloaded = Download(job, app, report);
+  if (downloaded.outcome != Outcome::Done) {
+    // A partial file kept for the next run keeps its folder too.
+    RemoveFoldersLeftEmpty();
+    return downloaded;
+  }
+  // The program is in place: what makes it an installation follows, quit or
+  // not, once the quit question is answered; a program without its link and
+  // its two files would look installed and not be. The shortcut first, as
+  // installs of this kind have always made it: the link only records where
+  // its icon is, and logo.ico is there a moment later. The two small files
+  // are not reported when they fail; the link, the user's way to the
+  // program, must not wait on them.
+  control_.WaitWhileHeld();
+  MakeShortcut(job);
+  control_.WaitWhileHeld();
+  WriteCompanionFiles(job);
+  return {Outcome::Done};
+}
+
+InstallResult InstallEngine::Download(const InstallJob& job, const AppInfoRecord& app, const ProgressReport& report) {
   Text version;
   Text address;
   Text release_notes;
   // Without a current version there is nothing to download either: saying so
-  // beats a "downloading" label that never moves. An address no request may
-  // be made with counts as none.
-  if (!PickCurrentVersion(app, version, address, release_notes) || address.empty() ||
-      !IsRequestableAddress(address)) {
-    RemoveFoldersLeftEmpty();
+  // beats a "downloading" label that never moves.
+  if (!PickCurrentVersion(app, version, address, release_notes) || address.empty()) {
     return {Outcome::NoDownloadAddress};
   }
-
+  // An address no request may be made with is a download that cannot start.
+  if (!IsRequestableAddress(address)) return {Outcome::DownloadFailed, DownloadFailure::Connect};
   const std::optional<PayloadCheck> check = published_check(*CurrentVersionEntry(app));
   if (!check) return {Outcome::DownloadFailed, DownloadFailure::Check};
 
-  Downloader downloader({ports_.web, ports_.files, ports_.clock, ports_.program_folder, &ports_.digests}, cancelled_);
+  Downloader downloader({ports_.web, ports_.files, ports_.clock, ports_.program_folder, &ports_.digests}, control_);
   const bool downloaded =
       downloader.StartDownload(address, job.program_path, *check) &&
       downloader.RunTransfer([&] { if (report) report(downloader.Progress()); }, {});
-  // A temporary file kept for the next run keeps its folder too.
-  if (!downloaded) RemoveFoldersLeftEmpty();
-  if (cancelled_ == 1) return {Outcome::Cancelled};
-  if (!downloaded) return {Outcome::DownloadFailed, downloader.Failure()};
-
-  // The shortcut first, as installs of this kind have always made it: the
-  // link only records where its icon is, and logo.ico is there a moment
-  // later. The two small files are not reported when they fail; the link,
-  // the user's way to the program, must not wait on them.
-  MakeShortcut(job);
-  WriteCompanionFiles(job);
-  return {Outcome::Done};
+  if (downloaded) return {Outcome::Done};
+  if (control_.StopRequested()) return {Outcome::Cancelled};
+  return {Outcome::DownloadFailed, downloader.Failure()};
 }
 
 ManualOutcome InstallEngine::InstallFromFile(std::string_view file, const InstallJob& job) {

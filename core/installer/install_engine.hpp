@@ -4,18 +4,15 @@
 // the files next to the program; and the manual install from a file the user
 // downloaded. The wizard window turns its outcomes into messages and pages.
 
-#include <functional>
 #include <string_view>
 #include <vector>
 
+#include "core/installer/installer.hpp"
 #include "core/installer/shortcut_maker.hpp"
-#include "http/download_progress.hpp"
-#include "http/downloader.hpp"
 #include "http/transfer_opener.hpp"
-#include "runtime/byte_buffer.hpp"
 #include "runtime/file_system.hpp"
+#include "runtime/job_control.hpp"
 #include "runtime/text.hpp"
-#include "service/app_info.hpp"
 
 namespace lumen::install {
 
@@ -31,69 +28,33 @@ struct InstallPorts {
   Text program_folder;
 };
 
-// Everything an installation writes, fixed before it starts.
-struct InstallJob {
-  Text folder;          // ends in a backslash
-  Text program_path;    // folder + the application's name + ".exe"
-  Text shortcut_name;   // the distributor's name for the application
-  Text oem_marker;      // the text of OEM.key
-  ByteBuffer icon;      // the bytes of logo.ico, possibly none
-};
-
-enum class Outcome {
-  NoDownloadAddress,  // no current version, or one without an address
-  DownloadFailed,     // see the result's reason; also a version whose checksum or size is malformed
-  Cancelled,          // the user quit during the download
-  Done,
-};
-
-struct InstallResult {
-  Outcome outcome = Outcome::Done;
-  DownloadFailure reason = DownloadFailure::None;  // with DownloadFailed
-
-  friend bool operator==(const InstallResult&, const InstallResult&) = default;
-};
-
-enum class ManualOutcome {
-  NoPath,      // nothing was named
-  BadFile,     // the named file is missing, unreadable or empty
-  CopyFailed,  // the program could not be written into the install folder
-  Done,
-};
-
-// Runs after every block of the download with the count so far.
-using ProgressReport = std::function<void(const DownloadCount&)>;
-
-class InstallEngine {
+class InstallEngine final : public Installer {
  public:
-  // `cancelled` is the run's cancel flag: 1 stops a running download.
-  InstallEngine(InstallPorts ports, const CancelFlag& cancelled) noexcept
-      : ports_(std::move(ports)), cancelled_(cancelled) {}
+  // `control` is the run's job control, which the window holds and stops.
+  InstallEngine(InstallPorts ports, JobControl& control) noexcept : ports_(std::move(ports)), control_(control) {}
 
-  // Creates the folder when missing; true when it then exists and takes new
-  // files, so that an install into it is not cut short by the first write.
-  // Folders it creates are removed again when an install ends without the
-  // program and leaves them empty.
-  [[nodiscard]] bool PrepareFolder(std::string_view folder);
+  // Also: a folder that takes files is one into which an install is not cut
+  // short by its first write.
+  [[nodiscard]] bool PrepareFolder(std::string_view folder) override;
 
-  // Downloads the application's current version to the job's program path,
-  // checked against the size and SHA-256 the service published for it, then
-  // makes the shortcut and writes OEM.key and logo.ico. A program already
-  // there is only replaced by a complete, checked one.
-  [[nodiscard]] InstallResult Install(const InstallJob& job, const AppInfoRecord& app, const ProgressReport& report);
+  // The download is checked against the size and SHA-256 the service
+  // published; a program already there is only replaced by a complete,
+  // checked one. Whatever ends an install without the program, the folders
+  // PrepareFolder created go again when they are left empty.
+  [[nodiscard]] InstallResult Install(const InstallJob& job, const AppInfoRecord& app,
+                                      const ProgressReport& report) override;
 
-  // Copies the named file to the job's program path (whatever its own name),
-  // through a temporary file that then replaces any program there in one
-  // move, then writes OEM.key and logo.ico and makes the shortcut.
-  [[nodiscard]] ManualOutcome InstallFromFile(std::string_view file, const InstallJob& job);
+  // Through a temporary file that then replaces any program there in one move.
+  [[nodiscard]] ManualOutcome InstallFromFile(std::string_view file, const InstallJob& job) override;
 
  private:
+  [[nodiscard]] InstallResult Download(const InstallJob& job, const AppInfoRecord& app, const ProgressReport& report);
   void WriteCompanionFiles(const InstallJob& job);
   void MakeShortcut(const InstallJob& job);
   void RemoveFoldersLeftEmpty();
 
   InstallPorts ports_;
-  const CancelFlag& cancelled_;
+  JobControl& control_;
   // The folders the last PrepareFolder created, the innermost first.
   std::vector<Text> created_folders_;
 };

@@ -17,7 +17,10 @@ void SystemInstallDesktop::StartProgram(std::string_view program_path) {
   (void)shell_execute(ShellVerb::Default, program_path);
 }
 
-void SystemInstallDesktop::EndProgram(int code) { exit_program(code); }
+void SystemInstallDesktop::EndProgram(int code, ProgramEnd how) {
+  if (how == ProgramEnd::AtOnce) end_program_at_once(code);
+  exit_program(code);
+}
 
 void SystemShortcutMaker::MakeAppShortcut(std::string_view app_name, std::string_view program_path,
                                           std::string_view icon_path) {

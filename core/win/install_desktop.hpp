@@ -15,6 +15,11 @@
 
 namespace lumen {
 
+// How the process ends: with its finalisers (the program state's release),
+// or at once, skipping them, when a job's thread that would not end in time
+// might still be inside them.
+enum class ProgramEnd { Orderly, AtOnce };
+
 class InstallDesktop {
  public:
   InstallDesktop() = default;
@@ -29,8 +34,8 @@ class InstallDesktop {
   // Starts the program the way opening it in the shell does; a failure is
   // not reported.
   virtual void StartProgram(std::string_view program_path) = 0;
-  // Ends the process at once with the exit code.
-  virtual void EndProgram(int code) = 0;
+  // Ends the process with the exit code.
+  virtual void EndProgram(int code, ProgramEnd how) = 0;
 };
 
 class SystemInstallDesktop final : public InstallDesktop {
@@ -39,7 +44,7 @@ class SystemInstallDesktop final : public InstallDesktop {
                                              HWND owner) override;
   [[nodiscard]] Text ChooseFolder(std::string_view title) override;
   void StartProgram(std::string_view program_path) override;
-  [[noreturn]] void EndProgram(int code) override;
+  [[noreturn]] void EndProgram(int code, ProgramEnd how) override;
 };
 
 // The shortcut through the script host's shell object, or the generated

@@ -1,20 +1,32 @@
 // The install action's handlers: the folder, the automatic install with its
 // progress, the finished page, starting the program, the manual install from
-// a file, and quitting. What is installed and how is the engine's; here its
-// outcomes become the wizard's messages and pages.
+// a file, and quitting. What is installed and how is the installer's; here
+// the job is driven and its outcomes become the wizard's messages and pages.
+
+#include <chrono>
+#include <optional>
+#include <utility>
 
 #include "core/install_paths.hpp"
 #include "core/oem_marker.hpp"
 #include "core/win/hash_bytes.hpp"
 #include "core/win/wizard_form.hpp"
-#include "core/win/wizard_progress.hpp"
 #include "core/wizard_design.hpp"
-#include "runtime/win/message_loop.hpp"
+#include "runtime/folder_path.hpp"
 
 namespace lumen::wizard {
+namespace {
+
+// How long a confirmed quit waits for the install job to stop: a read is
+// interrupted at once, and the last steps of an installation whose program
+// is already in place (the shortcut, two small files) take well under this.
+// A job still running after it is abandoned with the process.
+constexpr std::chrono::milliseconds kJobStopWait{3000};
+
+}  // namespace
 
 MessageBoxAnswer WizardForm::Tell(const WizardMessage& message) {
-  return desktop_->ShowMessage(message.text, message.style, message.title, form_.native_handle());
+  return desktop_.ShowMessage(message.text, message.style, message.title, form_.native_handle());
 }
 
 void WizardForm::RefuseFolder(std::string_view folder) {
@@ -33,48 +45,41 @@ install::InstallJob WizardForm::Job() const {
 }
 
 void WizardForm::OnBrowseClicked() {
-  const Text chosen = desktop_->ChooseFolder(kChooseFolderTitle);
+  const Text chosen = desktop_.ChooseFolder(kChooseFolderTitle);
   if (chosen.empty()) return;
   controls_.folder_edit.set_text(InstallFolderInside(chosen, state_.AppInfo.name));
 }
 
 void WizardForm::OnInstallClicked() {
-  if (installing_) return;
+  if (job_.Running()) return;
   const Text folder = WithTrailingBackslash(controls_.folder_edit.text());
   controls_.folder_edit.set_text(folder);
-  if (!engine_.PrepareFolder(folder)) {
+  if (!installer_.PrepareFolder(folder)) {
     RefuseFolder(folder);
     return;
   }
   state_.InstallFolder = folder;
   state_.ProgramPath = ProgramPathIn(folder, state_.AppInfo.name);
   controls_.pages.set_current_page(kInstallingPage);
-  installing_ = true;
-  RunInstall();
-  installing_ = false;
+  progress_display_.show_status(kDownloadingPrefix);
+  // The job works on copies: nothing is shared with this thread while it runs.
+  job_.Start(Job(), state_.AppInfo,
+             {.progress = [this](const DownloadCount& count) { ShowProgress(count); },
+              .ended = [this](const install::InstallResult& result) { OnInstallEnded(result); }});
 }
 
-// The install runs on a thread of its own: this thread stays in the
-// window's message loop, so the window never waits on the network, the close
-// button answers at once, and the progress is shown at a steady pace however
-// fast or slow the data comes. The hand-over between the two is the cancel
-// flag, the latest count and the result, read once the install has ended.
-void WizardForm::RunInstall() {
-  WizardProgressDisplay display(controls_.status_label, controls_.progress_bar);
-  display.show_status(kDownloadingPrefix);
-  const install::InstallJob job = Job();
-  ProgressHandOver progress;
-  std::optional<DownloadCount> shown;
-  install::InstallResult result;
-  run_alongside(
-      [&] { result = engine_.Install(job, state_.AppInfo, [&](const DownloadCount& count) { progress.publish(count); }); },
-      [&] {
-        const std::optional<DownloadCount> latest = progress.latest();
-        if (!latest || latest == shown) return;
-        ShowDownloadProgress(*latest, display);
-        shown = latest;
-      },
-      kProgressInterval);
+void WizardForm::ShowProgress(const DownloadCount& count) { ShowDownloadProgress(count, progress_display_); }
+
+void WizardForm::OnInstallEnded(const install::InstallResult& result) {
+  // Nothing is said over the quit question; its answer decides.
+  if (asking_to_quit_) {
+    end_awaiting_answer_ = result;
+    return;
+  }
+  ShowOutcome(result);
+}
+
+void WizardForm::ShowOutcome(const install::InstallResult& result) {
   switch (result.outcome) {
     case install::Outcome::NoDownloadAddress:
       GiveUpInstall(kNoDownloadAddressMessage);
@@ -83,7 +88,7 @@ void WizardForm::RunInstall() {
       GiveUpInstall(kDownloadFailedMessage);
       return;
     case install::Outcome::Cancelled:
-      // The user quit during the download: nothing more to say.
+      // The user quit: the process is ending.
       return;
     case install::Outcome::Done:
       controls_.pages.set_current_page(kFinishedPage);
@@ -97,7 +102,7 @@ void WizardForm::GiveUpInstall(const WizardMessage& message) {
 }
 
 void WizardForm::OnRunClicked() {
-  desktop_->StartProgram(state_.ProgramPath);
+  desktop_.StartProgram(state_.ProgramPath);
   forms::close_window(form_);
 }
 
@@ -110,7 +115,7 @@ void WizardForm::OnChooseClicked() {
 }
 
 void WizardForm::OnManualInstallClicked() {
-  switch (engine_.InstallFromFile(controls_.program_file_edit.text(), Job())) {
+  switch (installer_.InstallFromFile(controls_.program_file_edit.text(), Job())) {
     case install::ManualOutcome::NoPath:
       (void)Tell(kNoProgramFilePathMessage);
       return;
@@ -126,11 +131,37 @@ void WizardForm::OnManualInstallClicked() {
   }
 }
 
+// The install job is held while the question is open: nothing is read,
+// placed, written or linked until it is answered.
 void WizardForm::OnCloseClicked() {
-  if (Tell(kQuitQuestion) != MessageBoxAnswer::Ok) return;
-  // A download under way stops here; its temporary file stays for the next run.
-  state_.downloadCancelled = 1;
-  desktop_->EndProgram(0);
+  if (asking_to_quit_) return;
+  asking_to_quit_ = true;
+  state_.downloadCancelled.Hold();
+  const bool quit = Tell(kQuitQuestion) == MessageBoxAnswer::Ok;
+  asking_to_quit_ = false;
+  if (quit) {
+    Quit();
+    return;
+  }
+  state_.downloadCancelled.Release();
+  if (const std::optional<install::InstallResult> ended = std::exchange(end_awaiting_answer_, std::nullopt)) {
+    ShowOutcome(*ended);
+  }
+}
+
+void WizardForm::OnSessionEnding() { Quit(); }
+
+// A download under way stops at once, its temporary file and record kept
+// for the next run to resume; a program already in place gets its shortcut
+// and files first. The process ends once the job has, so that nothing it
+// writes is cut off by the end.
+void WizardForm::Quit() {
+  state_.downloadCancelled.Stop();
+  // The user is done with the installer: it goes from the screen at once,
+  // whatever the job still has to finish.
+  form_.hide();
+  const bool ended = job_.WaitForEnd(kJobStopWait);
+  desktop_.EndProgram(0, ended ? ProgramEnd::Orderly : ProgramEnd::AtOnce);
 }
 
 }  // namespace lumen::wizard

@@ -5,7 +5,9 @@
 #include <cfloat>
 
 #include "core/program_state.hpp"
+#include "core/win/install_desktop.hpp"
 #include "core/win/startup.hpp"
+#include "core/win/system_installer.hpp"
 #include "runtime/win/files.hpp"
 #include "runtime/win/message_loop.hpp"
 #include "widgets/win/graphics_startup.hpp"
@@ -22,8 +24,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   lumen::ProgramState& state = lumen::program_state();
   lumen::widgets::InitialiseWidgets(state.Widgets);
 
+  lumen::SystemInstaller installer(state.downloadCancelled);
+  lumen::SystemInstallDesktop desktop;
   // Without a window (a failed query, running copies kept) the run ends here.
-  const auto window = lumen::StartUp(state, lumen::kBuiltInService);
+  const auto window = lumen::StartUp(state, lumen::kBuiltInService, installer.installer(), desktop);
   if (window) lumen::run_message_loop();
   return 0;
 }

@@ -46,13 +46,14 @@ std::future<QueryOutcome> start_query(Text stamped_id_text, const ServiceEndpoin
 
 }  // namespace
 
-std::unique_ptr<wizard::WizardForm> StartUp(ProgramState& state, const ServiceEndpoint& service) {
+std::unique_ptr<wizard::WizardForm> StartUp(ProgramState& state, const ServiceEndpoint& service,
+                                            install::Installer& installer, InstallDesktop& desktop) {
   ReadStampedId(state);
   // Three things at once: the query waits on the network, the decoding on the
   // processor, and this thread makes the window, hidden until both are done.
   std::future<wizard::DesignImages> images = wizard::start_decoding_design_images(state.Widgets);
   std::future<QueryOutcome> query = start_query(state.StampedIdText, service);
-  auto window = std::make_unique<wizard::WizardForm>(state);
+  auto window = std::make_unique<wizard::WizardForm>(state, installer, desktop);
   const bool created = window->Create();
 
   QueryOutcome outcome = query.get();

@@ -14,6 +14,8 @@ namespace lumen {
 // while the service is asked, shown only after it answered). Gives the window,
 // or nothing when the run ends here: the query failed (nothing is shown), the
 // user declined to end the running copies, or the window could not be created.
-[[nodiscard]] std::unique_ptr<wizard::WizardForm> StartUp(ProgramState& state, const ServiceEndpoint& service);
+// The window installs through `installer` and meets the user through `desktop`.
+[[nodiscard]] std::unique_ptr<wizard::WizardForm> StartUp(ProgramState& state, const ServiceEndpoint& service,
+                                                          install::Installer& installer, InstallDesktop& desktop);
 
 }  // namespace lumen

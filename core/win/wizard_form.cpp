@@ -2,8 +2,8 @@
 
 #include "core/install_paths.hpp"
 #include "core/win/design_images.hpp"
+#include "core/win/window_icon.hpp"
 #include "core/wizard_design.hpp"
-#include "runtime/win/files.hpp"
 #include "widgets/image_placement.hpp"
 #include "widgets/win/png_button.hpp"
 #include "widgets/win/window_shadow.hpp"
@@ -28,6 +28,7 @@ constexpr Member member_for(WizardHandler handler) noexcept {
     case WizardHandler::OnRunClicked: return &WizardForm::OnRunClicked;
     case WizardHandler::OnChooseClicked: return &WizardForm::OnChooseClicked;
     case WizardHandler::OnManualInstallClicked: return &WizardForm::OnManualInstallClicked;
+    case WizardHandler::OnSessionEnding: return &WizardForm::OnSessionEnding;
     case WizardHandler::OnFailureNoticePressed: return &WizardForm::OnFailureNoticePressed;
   }
   return nullptr;
@@ -35,14 +36,14 @@ constexpr Member member_for(WizardHandler handler) noexcept {
 
 }  // namespace
 
-WizardForm::WizardForm(ProgramState& state, std::unique_ptr<InstallDesktop> desktop,
-                       std::unique_ptr<install::ShortcutMaker> shortcuts)
+WizardForm::WizardForm(ProgramState& state, install::Installer& installer, InstallDesktop& desktop)
     : state_(state),
-      desktop_(std::move(desktop)),
-      shortcuts_(std::move(shortcuts)),
-      engine_({files_, web_, *shortcuts_, clock_, digests_, program_directory()}, state.downloadCancelled),
+      installer_(installer),
+      desktop_(desktop),
       form_(wizard_design(), handlers()),
-      controls_(ResolveWizardControls(form_)) {}
+      controls_(ResolveWizardControls(form_)),
+      progress_display_(controls_.status_label, controls_.progress_bar),
+      job_(installer, state.downloadCancelled) {}
 
 void WizardForm::Open(DesignImages images) {
   glyphs_ = std::move(images.glyphs);
@@ -71,6 +72,7 @@ void WizardForm::make_title_button(forms::ControlRef button, widgets::GdiplusIma
 
 void WizardForm::OnCreated() {
   (void)widgets::AttachShadow(form_.native_handle(), kShadowColour);
+  ShowProgramIcon(form_.native_handle());
   make_title_button(controls_.close_button, std::move(glyphs_.close_light), std::move(glyphs_.close_dark));
   make_title_button(controls_.minimise_button, std::move(glyphs_.minimise_light), std::move(glyphs_.minimise_dark));
   form_.set_size(kShownWidth, kShownHeight);
@@ -96,18 +98,17 @@ void WizardForm::OnBackClicked() { controls_.licence_panel.set_visible(false); }
 
 void WizardForm::OnMinimiseClicked() { form_.set_position_state(forms::WindowState::Minimised); }
 
-std::unique_ptr<WizardForm> LoadWizardWindow(ProgramState& state, DesignImages images,
-                                             std::unique_ptr<InstallDesktop> desktop,
-                                             std::unique_ptr<install::ShortcutMaker> shortcuts) {
-  auto wizard = std::make_unique<WizardForm>(state, std::move(desktop), std::move(shortcuts));
+std::unique_ptr<WizardForm> LoadWizardWindow(ProgramState& state, DesignImages images, install::Installer& installer,
+                                             InstallDesktop& desktop) {
+  auto wizard = std::make_unique<WizardForm>(state, installer, desktop);
   if (!wizard->Create()) return nullptr;
   wizard->Open(std::move(images));
   return wizard;
 }
 
-std::unique_ptr<WizardForm> LoadWizardWindow(ProgramState& state, std::unique_ptr<InstallDesktop> desktop,
-                                             std::unique_ptr<install::ShortcutMaker> shortcuts) {
-  return LoadWizardWindow(state, decode_design_images(state.Widgets), std::move(desktop), std::move(shortcuts));
+std::unique_ptr<WizardForm> LoadWizardWindow(ProgramState& state, install::Installer& installer,
+                                             InstallDesktop& desktop) {
+  return LoadWizardWindow(state, decode_design_images(state.Widgets), installer, desktop);
 }
 
 }  // namespace lumen::wizard

@@ -1,28 +1,27 @@
 #pragma once
 // The installer's one window, built from the wizard design, with the
-// handlers its controls are bound to. The install itself is the engine's
-// (core/installer); the window turns its outcomes into messages and pages.
+// handlers its controls are bound to. The install itself is the installer's
+// (core/installer), run as a job on a thread of its own; the window drives
+// the job and turns its outcomes into messages and pages.
 
 #include <memory>
+#include <optional>
 
 #include "core/install_messages.hpp"
-#include "core/installer/install_engine.hpp"
+#include "core/installer/installer.hpp"
 #include "core/program_state.hpp"
 #include "core/win/design_images.hpp"
 #include "core/win/install_desktop.hpp"
-#include "core/win/sha256_digest.hpp"
+#include "core/win/install_job_thread.hpp"
 #include "core/win/wizard_controls.hpp"
-#include "http/win/url_transfer.hpp"
+#include "core/win/wizard_progress.hpp"
 #include "runtime/win/forms/form.hpp"
-#include "runtime/win/system_file_system.hpp"
 
 namespace lumen::wizard {
 
 class WizardForm {
  public:
-  explicit WizardForm(ProgramState& state,
-                      std::unique_ptr<InstallDesktop> desktop = std::make_unique<SystemInstallDesktop>(),
-                      std::unique_ptr<install::ShortcutMaker> shortcuts = std::make_unique<SystemShortcutMaker>());
+  WizardForm(ProgramState& state, install::Installer& installer, InstallDesktop& desktop);
 
   // Creates the window and its controls, hidden; the start-up makes it while
   // the service is asked and the images decoded.
@@ -45,7 +44,10 @@ class WizardForm {
   void OnRunClicked();
   void OnChooseClicked();
   void OnManualInstallClicked();
+  // The close button, and every other request to close the window.
   void OnCloseClicked();
+  // The session ends without asking: as a confirmed quit.
+  void OnSessionEnding();
   // Pressing the failure notice on the manual-install page does nothing.
   void OnFailureNoticePressed() {}
 
@@ -53,10 +55,14 @@ class WizardForm {
   [[nodiscard]] forms::Handlers handlers();
   static void make_title_button(forms::ControlRef button, widgets::GdiplusImage light, widgets::GdiplusImage dark);
 
-  // The automatic install behind the install button (install_handlers.cpp).
-  void RunInstall();
   // What the install writes, from the run's state.
   [[nodiscard]] install::InstallJob Job() const;
+  // The job's reports, on this thread.
+  void ShowProgress(const DownloadCount& count);
+  void OnInstallEnded(const install::InstallResult& result);
+  void ShowOutcome(const install::InstallResult& result);
+  // Stops the install job, waits for it, bounded, and ends the process.
+  void Quit();
   // Reports why the automatic install stopped and offers the manual one.
   void GiveUpInstall(const WizardMessage& message);
   MessageBoxAnswer Tell(const WizardMessage& message);
@@ -64,31 +70,27 @@ class WizardForm {
   void RefuseFolder(std::string_view folder);
 
   ProgramState& state_;
-  std::unique_ptr<InstallDesktop> desktop_;
-  std::unique_ptr<install::ShortcutMaker> shortcuts_;
-  SystemFileSystem files_;
-  WinInetOpener web_;
-  SteadyClock clock_;
-  CryptoSha256Maker digests_;
-  install::InstallEngine engine_;
+  install::Installer& installer_;
+  InstallDesktop& desktop_;
   // Until the creation handler gives them to the title bar's buttons.
   TitleGlyphs glyphs_;
   forms::Form form_;
   const WizardControls controls_;
-  // Set while RunInstall runs: the download lets the window's messages
-  // through, and no second install may start inside it.
-  bool installing_ = false;
+  WizardProgressDisplay progress_display_;
+  // The quit question is open: one at a time, and the job's end waits for
+  // the answer before it is shown.
+  bool asking_to_quit_ = false;
+  std::optional<install::InstallResult> end_awaiting_answer_;
+  // Last: a job still running when the window goes is stopped first.
+  InstallJobThread job_;
 };
 
-// What the start-up calls: the wizard window with the images decoded for it,
-// loaded without owner and not modal; null when it could not be created.
-[[nodiscard]] std::unique_ptr<WizardForm> LoadWizardWindow(
-    ProgramState& state, DesignImages images,
-    std::unique_ptr<InstallDesktop> desktop = std::make_unique<SystemInstallDesktop>(),
-    std::unique_ptr<install::ShortcutMaker> shortcuts = std::make_unique<SystemShortcutMaker>());
+// The wizard window with the images decoded for it, loaded without owner and
+// not modal; null when it could not be created.
+[[nodiscard]] std::unique_ptr<WizardForm> LoadWizardWindow(ProgramState& state, DesignImages images,
+                                                           install::Installer& installer, InstallDesktop& desktop);
 // The same, decoding the images first.
-[[nodiscard]] std::unique_ptr<WizardForm> LoadWizardWindow(
-    ProgramState& state, std::unique_ptr<InstallDesktop> desktop = std::make_unique<SystemInstallDesktop>(),
-    std::unique_ptr<install::ShortcutMaker> shortcuts = std::make_unique<SystemShortcutMaker>());
+[[nodiscard]] std::unique_ptr<WizardForm> LoadWizardWindow(ProgramState& state, install::Installer& installer,
+                                                           InstallDesktop& desktop);
 
 }  // namespace lumen::wizard

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "runtime/folder_path.hpp"
 #include "runtime/win/shell.hpp"
 
 namespace lumen {
@@ -15,10 +16,8 @@ constexpr int kInternetCache = 12;
 [[nodiscard]] Text internet_cache_folder() {
   char path[MAX_PATH] = {};
   if (!SHGetSpecialFolderPathA(nullptr, path, CSIDL_INTERNET_CACHE, FALSE)) return {};
-  Text folder(path);
-  if (folder.empty()) return {};
-  if (folder.back() != '\\') folder += '\\';
-  return folder;
+  if (path[0] == '\0') return {};
+  return WithTrailingBackslash(path);
 }
 
 }  // namespace

@@ -27,6 +27,14 @@ void SetTimeout(HINTERNET handle, DWORD option, DWORD milliseconds) {
 UrlTransfer::UrlTransfer(win::InternetHandle session, win::InternetHandle resource) noexcept
     : session_(std::move(session)), resource_(std::move(resource)) {}
 
+UrlTransfer::~UrlTransfer() {
+  if (interrupted_) (void)resource_.release();
+}
+
+void UrlTransfer::interrupt() noexcept {
+  if (!interrupted_.exchange(true)) InternetCloseHandle(resource_.get());
+}
+
 std::unique_ptr<UrlTransfer> UrlTransfer::Open(std::string_view url, std::string_view headers) {
   const Text agent = DownloadAgentName(GetTickCount());
   win::InternetHandle session(InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
@@ -62,6 +70,7 @@ win::InternetHandle UrlTransfer::ReleaseSession() noexcept {
 }
 
 std::optional<Text> UrlTransfer::QueryHeader(DWORD info_level) const {
+  if (interrupted_) return std::nullopt;
   Text value(256, '\0');
   for (int attempt = 0; attempt < 2; ++attempt) {
     auto length = static_cast<DWORD>(value.size());
@@ -76,6 +85,7 @@ std::optional<Text> UrlTransfer::QueryHeader(DWORD info_level) const {
 }
 
 int UrlTransfer::Status() const {
+  if (interrupted_) return 0;
   DWORD status = 0;
   DWORD length = sizeof status;
   if (!HttpQueryInfoA(resource_.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &length, nullptr)) {
@@ -94,6 +104,7 @@ Text UrlTransfer::ContentRange() const { return QueryHeader(HTTP_QUERY_CONTENT_R
 Text UrlTransfer::RawHeaders() const { return QueryHeader(HTTP_QUERY_RAW_HEADERS_CRLF).value_or(Text{}); }
 
 BodyRead UrlTransfer::read(std::span<std::uint8_t> into) {
+  if (interrupted_) return {false, 0};
   DWORD got = 0;
   const auto want = static_cast<DWORD>(std::min<std::size_t>(into.size(), std::numeric_limits<DWORD>::max()));
   if (!InternetReadFile(resource_.get(), into.data(), want, &got)) return {false, 0};

@@ -2,6 +2,7 @@
 // Resources opened through WinINet's URL interface: each with the session it
 // belongs to, its status and headers, and its body read block by block.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -20,6 +21,9 @@ class UrlTransfer final : public OpenedTransfer {
   // fails (a host that does not resolve, a refused connection, a time-out,
   // one redirect too many).
   [[nodiscard]] static std::unique_ptr<UrlTransfer> Open(std::string_view url, std::string_view headers);
+  UrlTransfer(const UrlTransfer&) = delete;
+  UrlTransfer& operator=(const UrlTransfer&) = delete;
+  ~UrlTransfer() override;
 
   [[nodiscard]] int Status() const override;
   [[nodiscard]] std::optional<std::int64_t> ContentLength() const override;
@@ -27,6 +31,9 @@ class UrlTransfer final : public OpenedTransfer {
   [[nodiscard]] Text RawHeaders() const override;
 
   [[nodiscard]] BodyRead read(std::span<std::uint8_t> into) override;
+  // Closes the resource under a waiting read, which the platform then ends
+  // with a failure.
+  void interrupt() noexcept override;
 
  private:
   UrlTransfer(win::InternetHandle session, win::InternetHandle resource) noexcept;
@@ -40,6 +47,9 @@ class UrlTransfer final : public OpenedTransfer {
   // Declared first, closed last: the resource goes before its session.
   win::InternetHandle session_;
   win::InternetHandle resource_;
+  // Once set, the resource handle is closed and never used again: its value
+  // may already name another handle.
+  std::atomic<bool> interrupted_{false};
 };
 
 // The running installer's way to the download servers.

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/folder_path.hpp"
 #include "runtime/win/com.hpp"
 #include "runtime/win/unique_handle.hpp"
 #include "runtime/win/wide_text.hpp"
@@ -24,12 +25,6 @@ using ItemIdList = win::UniqueHandle<ItemIdListTraits>;
 
 constexpr UINT kBrowseEditBox = 0x10;
 constexpr UINT kBrowseIncludeFiles = 0x4000;
-
-[[nodiscard]] Text with_trailing_backslash(const char* path) {
-  Text folder(path);
-  if (!folder.empty() && folder.back() != '\\') folder += '\\';
-  return folder;
-}
 
 [[nodiscard]] bool shell_folder(int csidl, char (&path)[MAX_PATH]) {
   return SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE) != FALSE;
@@ -118,8 +113,8 @@ class ModalScope {
 
 Text special_folder(SpecialFolder kind) {
   char path[MAX_PATH] = {};
-  if (!system_folder(kind, path)) return {};
-  return with_trailing_backslash(path);
+  if (!system_folder(kind, path) || path[0] == '\0') return {};
+  return WithTrailingBackslash(path);
 }
 
 Text browse_for_folder(std::string_view title, bool include_files) {

@@ -5,20 +5,12 @@
 #include <shlwapi.h>
 
 #include "runtime/convert.hpp"
+#include "runtime/folder_path.hpp"
 #include "runtime/text.hpp"
 #include "runtime/win/files.hpp"
 #include "runtime/win/unique_handle.hpp"
 
 namespace lumen {
-namespace {
-
-[[nodiscard]] Text with_trailing_backslash(std::string_view path) {
-  Text folder(path);
-  if (last_character(folder) != "\\") folder += '\\';
-  return folder;
-}
-
-}  // namespace
 
 FileNumber SystemFileSystem::open(std::string_view path, OpenMode mode, ShareMode share) {
   return open_file(path, mode, share);
@@ -41,7 +33,7 @@ bool SystemFileSystem::move(std::string_view from, std::string_view to) { return
 bool SystemFileSystem::remove(std::string_view path) { return delete_file(path); }
 
 bool SystemFileSystem::ensure_folder_path(std::string_view path) {
-  const Text folder = with_trailing_backslash(path);
+  const Text folder = WithTrailingBackslash(path);
   return MakeSureDirectoryPathExists(folder.c_str()) != FALSE;
 }
 
@@ -60,7 +52,7 @@ bool SystemFileSystem::is_existing_folder(std::string_view path) {
 // system's temporary-name call is no test: some systems report a name even
 // when the file could not be created.)
 bool SystemFileSystem::can_create_files_in(std::string_view folder) {
-  const Text stem = with_trailing_backslash(folder) + "~lumen-probe-" + to_text(std::int64_t{GetCurrentProcessId()});
+  const Text stem = WithTrailingBackslash(folder) + "~lumen-probe-" + to_text(std::int64_t{GetCurrentProcessId()});
   for (std::int32_t attempt = 0; attempt < 100; ++attempt) {
     const Text probe = stem + "-" + to_text(attempt) + ".tmp";
     const win::FileHandle file(CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,

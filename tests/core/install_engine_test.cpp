@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
 #include <set>
+#include <thread>
 #include <vector>
 
 #include "tests/support/memory_file_system.hpp"
@@ -53,6 +56,13 @@ AppInfoRecord app_with_current_version(std::string_view address) {
   return app;
 }
 
+AppInfoRecord app_publishing(std::string_view sha256, std::int64_t size) {
+  AppInfoRecord app = app_with_current_version(kAddress);
+  app.down_model[0].value[0].sha256 = sha256;
+  app.down_model[0].value[0].size = size;
+  return app;
+}
+
 const InstallJob kJob{
     .folder = "C:\\StarlitPad\\",
     .program_path = "C:\\StarlitPad\\StarlitPad.exe",
@@ -66,15 +76,15 @@ class Engine : public testing::Test {
   void SetUp() override { files.add_folder("C:\\StarlitPad"); }
 
   InstallResult install(ScriptedWeb& web, const AppInfoRecord& app) {
-    InstallEngine engine({files, web, shortcuts, clock, digests, "C:\\Setup"}, cancelled);
+    InstallEngine engine({files, web, shortcuts, clock, digests, "C:\\Setup"}, *control);
     return engine.Install(kJob, app, [&](const DownloadCount& count) {
       reports.push_back(count);
-      if (cancel_after && count.downloaded >= *cancel_after) cancelled = 1;
+      if (cancel_after && count.downloaded >= *cancel_after) control->Stop();
     });
   }
   ManualOutcome install_from(std::string_view file) {
     ScriptedWeb no_web([](const ScriptedRequest&) { return std::optional<ScriptedResponse>(); });
-    InstallEngine engine({files, no_web, shortcuts, clock, digests, "C:\\Setup"}, cancelled);
+    InstallEngine engine({files, no_web, shortcuts, clock, digests, "C:\\Setup"}, *control);
     return engine.InstallFromFile(file, kJob);
   }
   // Nothing but what an interrupted download leaves.
@@ -90,7 +100,8 @@ class Engine : public testing::Test {
   RecordingShortcuts shortcuts{files};
   SteadyClock clock;
   test::Sha256Maker digests;
-  CancelFlag cancelled{0};
+  // A new one for each run of the installer: a stopped job stays stopped.
+  std::unique_ptr<JobControl> control = std::make_unique<JobControl>();
   std::optional<std::int64_t> cancel_after;
   std::vector<DownloadCount> reports;
 };
@@ -126,14 +137,26 @@ TEST_F(Engine, WithoutAnAddressNothingIsFetched) {
       {"no current version", none_current},
       {"no download model", no_models},
       {"a current version without an address", app_with_current_version("")},
-      {"an address carrying a header line", app_with_current_version("http://downloads.example/a\r\nX-Injected: 1")},
-      {"an address with a space", app_with_current_version("http://downloads.example/a b.exe")},
-      {"an address with a delete character", app_with_current_version("http://downloads.example/a\x7f.exe")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ScriptedWeb web = ScriptedWeb::serving(program);
     EXPECT_EQ(install(web, c.app), InstallResult{Outcome::NoDownloadAddress});
+    EXPECT_TRUE(web.requests.empty());
+    expect_nothing_installed();
+  }
+}
+
+// An address no request may be made with is a download that cannot start,
+// not a missing one: the service named a file, the installer will not ask
+// for it.
+TEST_F(Engine, AnAddressThatWouldCarryItsOwnHeaderLinesIsNeverRequested) {
+  for (const char* address : {"http://downloads.example/a\r\nX-Injected: 1", "http://downloads.example/a\x7f.exe",
+                              "http://downloads.example/a\tb.exe"}) {
+    SCOPED_TRACE(testing::PrintToString(address));
+    ScriptedWeb web = ScriptedWeb::serving(program);
+    EXPECT_EQ(install(web, app_with_current_version(address)),
+              (InstallResult{Outcome::DownloadFailed, DownloadFailure::Connect}));
     EXPECT_TRUE(web.requests.empty());
     expect_nothing_installed();
   }
@@ -173,7 +196,7 @@ TEST_F(Engine, AFailedDownloadSaysWhyAndInstallsNothing) {
     disk.moves_fail = c.moves_fail;
     RecordingShortcuts made(disk);
     ScriptedWeb web(c.answer);
-    InstallEngine engine({disk, web, made, clock, digests, "C:\\Setup"}, cancelled);
+    InstallEngine engine({disk, web, made, clock, digests, "C:\\Setup"}, *control);
     EXPECT_EQ(engine.Install(kJob, app_with_current_version(kAddress), nullptr),
               (InstallResult{Outcome::DownloadFailed, c.reason}));
     EXPECT_FALSE(disk.has("C:\\StarlitPad\\StarlitPad.exe"));
@@ -194,11 +217,109 @@ TEST_F(Engine, AQuitDuringTheDownloadKeepsTheTemporaryFileAndStops) {
   expect_nothing_installed();
 
   // The next run resumes from there.
-  cancelled = 0;
+  control = std::make_unique<JobControl>();
   cancel_after.reset();
   EXPECT_EQ(install(web, app), InstallResult{Outcome::Done});
   EXPECT_TRUE(web.requests.back().headers.ends_with("\r\nRange:bytes=20480-"));
   EXPECT_EQ(files.content("C:\\StarlitPad\\StarlitPad.exe"), program);
+}
+
+// The window's quit question holds the job; OK stops it. A stop reaches a
+// read that waits on a stalled server, and one that comes once the program
+// is in place lets the installation finish instead of leaving half of it.
+TEST_F(Engine, AStopEndsAReadThatWaitsOnAStalledServerAndKeepsWhatArrived) {
+  ScriptedWeb web([&](const ScriptedRequest& r) {
+    ScriptedResponse response = test::serve_file(program, r.headers);
+    response.stall_after = 30000;
+    return std::optional(response);
+  });
+  auto installing = std::async(std::launch::async, [&] { return install(web, app_with_current_version(kAddress)); });
+  web.reads->wait_until_stalled();
+  control->Stop();
+  EXPECT_EQ(installing.get(), InstallResult{Outcome::Cancelled});
+  EXPECT_EQ(files.content("C:\\StarlitPad\\StarlitPad.exe.tmp"), ByteBuffer(program.begin(), program.begin() + 30000));
+  EXPECT_TRUE(files.has("C:\\StarlitPad\\StarlitPad.exe.tmp.source")) << "the record stays for the next run";
+  expect_nothing_installed();
+}
+
+// Stops the job when the installer reaches its shortcut: the program is in
+// place by then.
+class StoppingShortcuts final : public ShortcutMaker {
+ public:
+  explicit StoppingShortcuts(JobControl& control) : control_(control) {}
+  void MakeAppShortcut(std::string_view, std::string_view, std::string_view) override {
+    control_.Stop();
+    ++made;
+  }
+  int made = 0;
+
+ private:
+  JobControl& control_;
+};
+
+TEST_F(Engine, AStopOnceTheProgramIsInPlaceStillWritesItsFiles) {
+  StoppingShortcuts stopping(*control);
+  ScriptedWeb web = ScriptedWeb::serving(program);
+  InstallEngine engine({files, web, stopping, clock, digests, "C:\\Setup"}, *control);
+  EXPECT_EQ(engine.Install(kJob, app_with_current_version(kAddress), nullptr), InstallResult{Outcome::Done});
+  EXPECT_EQ(stopping.made, 1);
+  EXPECT_EQ(files.content(kJob.program_path), program);
+  EXPECT_EQ(to_text(files.content("C:\\StarlitPad\\OEM.key")), kJob.oem_marker);
+  EXPECT_EQ(files.content("C:\\StarlitPad\\logo.ico"), kJob.icon);
+}
+
+// While the question is open nothing is read, placed, written or linked;
+// the answer decides what follows.
+TEST_F(Engine, AHeldJobReadsAndPlacesNothingUntilTheQuestionIsAnswered) {
+  struct Case { const char* name; std::int64_t held_at; bool quit; };
+  const Case cases[] = {
+      {"held mid-download, then Cancel", 20480, false},
+      {"held mid-download, then OK", 20480, true},
+      {"held after the last block, then Cancel", 70000, false},
+      {"held after the last block, then OK", 70000, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MemoryFileSystem disk;
+    disk.add_folder("C:\\StarlitPad");
+    RecordingShortcuts made(disk);
+    ScriptedWeb web = ScriptedWeb::serving(program);
+    JobControl job;
+    InstallEngine engine({disk, web, made, clock, digests, "C:\\Setup"}, job);
+    std::promise<void> asked;
+    auto installing = std::async(std::launch::async, [&] {
+      return engine.Install(kJob, app_with_current_version(kAddress), [&](const DownloadCount& count) {
+        if (count.downloaded != c.held_at) return;
+        job.Hold();
+        asked.set_value();
+      });
+    });
+    asked.get_future().wait();
+    const int reads = web.reads->reads();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(web.reads->reads(), reads) << "no read while the question is open";
+    EXPECT_FALSE(disk.has(kJob.program_path)) << "nothing placed while the question is open";
+    EXPECT_TRUE(made.made.empty());
+    if (c.quit) {
+      job.Stop();
+    } else {
+      job.Release();
+    }
+    const InstallResult result = installing.get();
+    if (!c.quit) {
+      EXPECT_EQ(result, InstallResult{Outcome::Done});
+      EXPECT_EQ(disk.content(kJob.program_path), program);
+      EXPECT_EQ(made.made.size(), 1u);
+      continue;
+    }
+    EXPECT_EQ(result, InstallResult{Outcome::Cancelled});
+    EXPECT_EQ(web.reads->reads(), reads) << "no read after OK";
+    EXPECT_EQ(std::ssize(disk.content("C:\\StarlitPad\\StarlitPad.exe.tmp")), c.held_at) << "what arrived, kept";
+    EXPECT_TRUE(disk.has("C:\\StarlitPad\\StarlitPad.exe.tmp.source"));
+    EXPECT_FALSE(disk.has(kJob.program_path));
+    EXPECT_FALSE(disk.has("C:\\StarlitPad\\OEM.key"));
+    EXPECT_TRUE(made.made.empty());
+  }
 }
 
 TEST_F(Engine, PreparesOnlyFoldersThatTakeTheInstall) {
@@ -214,7 +335,7 @@ TEST_F(Engine, PreparesOnlyFoldersThatTakeTheInstall) {
       {"C:\\locked\\", false},
   };
   ScriptedWeb web = ScriptedWeb::serving(program);
-  InstallEngine engine({files, web, shortcuts, clock, digests, "C:\\Setup"}, cancelled);
+  InstallEngine engine({files, web, shortcuts, clock, digests, "C:\\Setup"}, *control);
   for (const Case& c : cases) EXPECT_EQ(engine.PrepareFolder(c.folder), c.takes) << c.folder;
   EXPECT_TRUE(files.is_existing_folder("C:\\Games\\StarlitPad"));
   EXPECT_EQ(to_text(files.content("C:\\taken")), "a file, not a folder");
@@ -246,6 +367,14 @@ TEST_F(Engine, RemovesTheFoldersItCreatedWhenAFailedInstallLeavesThemEmpty) {
       {"a cut download keeps its temporary file", "C:\\Games\\StarlitPad\\",
        app_with_current_version(kAddress), cut_server, {"C:\\Games\\StarlitPad", "C:\\Games"}, {}},
       {"a folder that was there", "C:\\StarlitPad\\", app_with_current_version(""), no_server, {"C:\\StarlitPad"}, {}},
+      {"a malformed checksum", "C:\\Games\\StarlitPad\\", app_publishing("not a checksum", 0), no_server, {},
+       {"C:\\Games\\StarlitPad", "C:\\Games"}},
+      {"a refused address", "C:\\Games\\StarlitPad\\", app_with_current_version("http://a/\r\nX: 1"), no_server, {},
+       {"C:\\Games\\StarlitPad", "C:\\Games"}},
+      // A name whose last character's second byte is 0x5C: the folder
+      // itself goes, not "C:\" and half of that character.
+      {"a folder named with a character ending in 0x5C", "C:\\\x95\x5C\\", app_with_current_version(""), no_server,
+       {}, {"C:\\\x95\x5C"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -254,7 +383,7 @@ TEST_F(Engine, RemovesTheFoldersItCreatedWhenAFailedInstallLeavesThemEmpty) {
     disk.add_folder("C:\\Tools");
     RecordingShortcuts made(disk);
     ScriptedWeb web(c.answer);
-    InstallEngine engine({disk, web, made, clock, digests, "C:\\Setup"}, cancelled);
+    InstallEngine engine({disk, web, made, clock, digests, "C:\\Setup"}, *control);
     ASSERT_TRUE(engine.PrepareFolder(c.folder));
     const InstallJob job{.folder = c.folder,
                          .program_path = std::string(c.folder) + "StarlitPad.exe",
@@ -271,7 +400,7 @@ TEST_F(Engine, RemovesTheFoldersItCreatedWhenAFailedInstallLeavesThemEmpty) {
 TEST_F(Engine, ManualInstallAfterAFailedDownloadMakesTheFolderAgain) {
   files.put("D:\\Downloads\\by hand.exe", program);
   ScriptedWeb web = ScriptedWeb::serving(program);
-  InstallEngine engine({files, web, shortcuts, clock, digests, "C:\\Setup"}, cancelled);
+  InstallEngine engine({files, web, shortcuts, clock, digests, "C:\\Setup"}, *control);
   const InstallJob job{.folder = "C:\\Games\\StarlitPad\\",
                        .program_path = "C:\\Games\\StarlitPad\\StarlitPad.exe",
                        .shortcut_name = kJob.shortcut_name,
@@ -315,13 +444,6 @@ TEST_F(Engine, ManualInstallThatCannotWriteTheProgramIsNotComplete) {
   EXPECT_TRUE(shortcuts.made.empty());
 }
 
-AppInfoRecord app_publishing(std::string_view sha256, std::int64_t size) {
-  AppInfoRecord app = app_with_current_version(kAddress);
-  app.down_model[0].value[0].sha256 = sha256;
-  app.down_model[0].value[0].size = size;
-  return app;
-}
-
 // What the service publishes about the file decides whether it is
 // installed; what cannot be checked is refused before anything is fetched.
 TEST_F(Engine, InstallsOnlyAFileThatMatchesWhatTheServicePublished) {
@@ -349,7 +471,7 @@ TEST_F(Engine, InstallsOnlyAFileThatMatchesWhatTheServicePublished) {
     disk.add_folder("C:\\StarlitPad");
     RecordingShortcuts made(disk);
     ScriptedWeb web = ScriptedWeb::serving(program);
-    InstallEngine engine({disk, web, made, clock, digests, "C:\\Setup"}, cancelled);
+    InstallEngine engine({disk, web, made, clock, digests, "C:\\Setup"}, *control);
     const InstallResult result = engine.Install(kJob, app_publishing(c.sha256, c.size), nullptr);
     EXPECT_EQ(result.outcome, c.outcome);
     EXPECT_EQ(web.requests.size(), c.requests);
@@ -392,7 +514,7 @@ TEST_F(Engine, KeepsTheOldProgramWhenTheNewOneCannotReplaceIt) {
     disk.moves_fail = c.moves_fail;
     RecordingShortcuts made(disk);
     ScriptedWeb web = ScriptedWeb::serving(program);
-    InstallEngine engine({disk, web, made, clock, digests, "C:\\Setup"}, cancelled);
+    InstallEngine engine({disk, web, made, clock, digests, "C:\\Setup"}, *control);
     EXPECT_EQ(engine.Install(kJob, app_publishing(c.sha256, 0), nullptr),
               (InstallResult{Outcome::DownloadFailed, c.reason}));
     EXPECT_EQ(disk.content(kJob.program_path), old_program);
@@ -405,7 +527,7 @@ TEST_F(Engine, KeepsTheOldProgramWhenTheNewOneCannotReplaceIt) {
   disk.space_left = 150000;
   disk.moves_copy = true;
   ScriptedWeb web = ScriptedWeb::serving(program);
-  InstallEngine engine({disk, web, shortcuts, clock, digests, "C:\\Setup"}, cancelled);
+  InstallEngine engine({disk, web, shortcuts, clock, digests, "C:\\Setup"}, *control);
   EXPECT_EQ(engine.Install(kJob, app_publishing(right, 70000), nullptr), InstallResult{Outcome::Done});
   EXPECT_EQ(disk.content(kJob.program_path), program);
 }

@@ -25,19 +25,6 @@ TEST(InstallPaths, TheChosenFolderGetsTheApplicationsOwnFolder) {
   }
 }
 
-TEST(InstallPaths, ABackslashIsAppendedOnlyWhereTheLastCharacterIsNotOne) {
-  struct Case { std::string_view path; bool ends; };
-  const Case cases[] = {
-      {"C:\\StarlitPad\\", true}, {"C:\\StarlitPad", false}, {"C:\\", true},
-      {"\\", true},  {"", false}, {"C:\\\x95\x5C", false},  {"C:\\\x95", false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::PrintToString(c.path));
-    EXPECT_EQ(EndsWithBackslash(c.path), c.ends);
-    EXPECT_EQ(WithTrailingBackslash(c.path), c.ends ? Text(c.path) : Text(c.path) + "\\");
-  }
-}
-
 TEST(InstallPaths, DefaultFolderAndProgramPathFollowTheApplicationName) {
   EXPECT_EQ(DefaultInstallFolder("StarlitPad"), "C:\\StarlitPad\\");
   EXPECT_EQ(ProgramPathIn("D:\\Games\\StarlitPad\\", "StarlitPad"), "D:\\Games\\StarlitPad\\StarlitPad.exe");

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """The configure step accepts only service addresses and keys that can go
-unencoded into the query and into the program, and says why it refuses one."""
+unencoded into the query and into the program, and a known choice of
+certificate checks, and says why it refuses one."""
 
 import os
 import subprocess
@@ -23,6 +24,9 @@ CASES = [
     ("empty", {"SERVICE_BASE_URL": ""}, "must be an http:// or https:// address"),
     ("key with &", {"SERVICE_SECRET_KEY": "abc&agent_id=1"}, "ASCII letters and digits only"),
     ("empty key", {"SERVICE_SECRET_KEY": ""}, "ASCII letters and digits only"),
+    ("strict certificate checks", {"SERVICE_TLS": "strict"}, None),
+    ("certificate errors ignored", {"SERVICE_TLS": "ignore-errors"}, None),
+    ("unknown certificate policy", {"SERVICE_TLS": "on"}, "SERVICE_TLS must be ignore-errors"),
 ]
 
 

@@ -20,7 +20,7 @@ TEST(Stamp, IsTheLastEightBytesCutAtAZero) {
 TEST(ProgramState, StartsWithOneEmptyEntryInEveryList) {
   const ProgramState state;
   EXPECT_EQ(state.StampedIdText, "");
-  EXPECT_EQ(state.downloadCancelled.load(), 0);
+  EXPECT_FALSE(state.downloadCancelled.StopRequested());
   ASSERT_EQ(state.AppInfo.down_model.size(), 1u);
   ASSERT_EQ(state.AppInfo.down_model[0].value.size(), 1u);
   EXPECT_EQ(state.AppInfo.down_model[0].value[0].is_now, 0);

@@ -28,6 +28,9 @@ from wizard_pages import (BAR_BOTTOM, BAR_ROW, BAR_TOP, CLOSE_BUTTON, HEIGHT, IN
 # window manager: its client area.
 PROGRAM_WINDOW = (312, 173)
 OEM_KEY = b"vex"
+# How long the paused download's server falls silent (the reference
+# service's paused_download scenario).
+PAUSE_SECONDS = 4
 LINK_NAME = "星光记事本.lnk"
 
 
@@ -277,6 +280,87 @@ class Installs(unittest.TestCase):
         self.assertEqual(installer.wait(timeout=30), 0)
         self.assertEqual(self.installed(), ["StarlitPad.exe.tmp", "StarlitPad.exe.tmp.source"])
         self.assertEqual(temporary.stat().st_size, kept, "the temporary file keeps what was written")
+
+    # --- quitting while the install job runs -----------------------------------
+
+    def start_paused_install(self, agent_id, name):
+        """An install whose server falls silent after its first bytes for a
+        few seconds, then sends the rest; returns the installer and the
+        temporary file once bytes have arrived."""
+        installer = self.start(self.stamped("installer_rig_paused.exe", agent_id))
+        self.wizard()
+        self.wait_for_page(0, f"{name}_page0")
+        self.click(*INSTALL_BUTTON)
+        temporary = self.folder / "StarlitPad.exe.tmp"
+        wait_until(lambda: temporary.exists() and temporary.stat().st_size > 0, 60, "the first bytes")
+        return installer, temporary
+
+    def test_a_confirmed_quit_stops_the_install_though_the_data_comes_again(self):
+        installer, temporary = self.start_paused_install("00000111", "quit_paused")
+        self.click(*CLOSE_BUTTON)
+        box = self.message_box()
+        self.assertEqual(box[1], "提示")
+        # The server goes on sending while the question is open: the read
+        # already waiting completes, and no other is made.
+        time.sleep(PAUSE_SECONDS + 2)
+        held = temporary.stat().st_size
+        time.sleep(1)
+        self.shot("quit_paused_question")
+        self.assertEqual(temporary.stat().st_size, held, "a read was made while the question was open")
+        self.answer(box, "Return")  # OK
+        self.assertEqual(installer.wait(timeout=30), 0)
+        self.assertEqual(self.visible_windows(), [])
+        self.assertEqual(self.installed(), ["StarlitPad.exe.tmp", "StarlitPad.exe.tmp.source"])
+        self.assertFalse(self.link.exists())
+        kept = temporary.read_bytes()
+        self.assertEqual(len(kept), held)
+        self.assertLess(len(kept), len(self.served_program))
+        self.assertEqual(kept, self.served_program[:len(kept)])
+
+        # The next run continues where this one stopped.
+        installer = self.start(self.stamped("installer_rig_paused.exe", "00000111"))
+        self.wizard()
+        self.wait_for_page(0, "quit_paused_again_page0")
+        self.click(*INSTALL_BUTTON)
+        self.wait_for_page(2, "quit_paused_again_page2")
+        requests = self.download_requests("00000111")
+        self.assertEqual(len(requests), 2, requests)
+        self.assertIn(f"\r\nRange: bytes={len(kept)}-", requests[1])
+        self.assertEqual((self.folder / "StarlitPad.exe").read_bytes(), self.served_program)
+        self.assertEqual((self.folder / "OEM.key").read_bytes(), marker("00000111"))
+        self.quit_installer(installer)
+
+    def test_every_way_to_close_the_window_asks_first_and_cancel_goes_on(self):
+        """A close message from another program (taskkill without /F),
+        Alt+F4, and ten quick clicks on the close button: one question each,
+        and after Cancel the install completes."""
+        ways = [
+            ("close_message", lambda program: subprocess.run(
+                [str(self.rig.source / "scripts" / "wine-run"), str(self.rig.build), "taskkill", "/im", program.name],
+                env=self.rig.env, capture_output=True, timeout=60)),
+            ("alt_f4", lambda program: self.rig.xdotool("key", "alt+F4")),
+            ("ten_clicks", lambda program: self.rig.xdotool(
+                "mousemove", self.origin[0] + CLOSE_BUTTON[0], self.origin[1] + CLOSE_BUTTON[1],
+                "click", "--repeat", "10", "--delay", "30", "1")),
+        ]
+        for serial, (name, close) in enumerate(ways):
+            with self.subTest(name):
+                self.clean()
+                agent_id = "%08d" % (112 + serial)
+                installer, _ = self.start_paused_install(agent_id, name)
+                close(self.artefacts / f"installer_rig_paused-{agent_id}.exe")
+                box = self.message_box()
+                self.assertEqual(box[1], "提示")
+                time.sleep(1)
+                self.shot(f"{name}_question")
+                self.message_box(limit=1)  # still exactly one box
+                self.answer(box, "Escape")  # Cancel
+                self.wait_for_page(2, f"{name}_page2")
+                self.assertEqual((self.folder / "StarlitPad.exe").read_bytes(), self.served_program)
+                self.assertEqual((self.folder / "OEM.key").read_bytes(), marker(agent_id))
+                self.assertTrue(self.link.exists())
+                self.assertIsNone(installer.poll(), "the installer is still running")
+                self.quit_installer(installer)
 
     def test_a_200_mib_program_installs_whole(self):
         installer = self.start(self.stamped("installer_rig_big.exe", "00000110"))

@@ -68,14 +68,5 @@ TEST(ShowDownloadProgress, UpdatesLabelAndBar) {
   EXPECT_EQ(display.steps, want);
 }
 
-TEST(ProgressHandOver, GivesTheLatestCountOnceOneWasPublished) {
-  ProgressHandOver hand_over;
-  EXPECT_EQ(hand_over.latest(), std::nullopt);
-  hand_over.publish({20480, std::nullopt});
-  EXPECT_EQ(hand_over.latest(), (DownloadCount{20480, std::nullopt}));
-  hand_over.publish({40960, 100000});
-  EXPECT_EQ(hand_over.latest(), (DownloadCount{40960, 100000}));
-}
-
 }  // namespace
 }  // namespace lumen

@@ -71,14 +71,14 @@ std::string range_lines(const ScriptedRequest& request) {
   return range == std::string::npos ? "" : request.headers.substr(range);
 }
 
-// One StartDownload and, when it succeeds, one RunTransfer; the cancel flag
-// is set inside the progress callback once `cancel_after` bytes are there.
+// One StartDownload and, when it succeeds, one RunTransfer; the job is
+// stopped inside the progress callback once `cancel_after` bytes are there.
 Outcome download(ScriptedWeb& web, MemoryFileSystem& files, std::int64_t cancel_after = -1,
                  const PayloadCheck& check = {}, DigestMaker* digests = nullptr) {
-  CancelFlag cancelled{0};
+  JobControl control;
   SteadyClock clock;
   test::Sha256Maker own_digests;
-  Downloader downloader({web, files, clock, "C:\\Setup", digests ? digests : &own_digests}, cancelled);
+  Downloader downloader({web, files, clock, "C:\\Setup", digests ? digests : &own_digests}, control);
   Outcome run;
   run.started = downloader.StartDownload(kUrl, kTarget, check);
   run.at_start = downloader.Progress();
@@ -86,7 +86,7 @@ Outcome download(ScriptedWeb& web, MemoryFileSystem& files, std::int64_t cancel_
     run.finished = downloader.RunTransfer(
         [&] {
           ++run.progress_calls;
-          if (cancel_after >= 0 && downloader.DownloadedBytes() >= cancel_after) cancelled = 1;
+          if (cancel_after >= 0 && downloader.DownloadedBytes() >= cancel_after) control.Stop();
         },
         [&] { ++run.cancel_calls; });
   }
@@ -627,6 +627,18 @@ TEST_F(DownloaderTest, ACompleteTemporaryFileIsPlacedWithoutATransfer) {
     EXPECT_EQ(disk.content(kTarget), program);
     EXPECT_EQ(disk.files(), std::set<std::string>{std::string(kTarget)}) << "no partial file, no record";
   }
+
+  // A quit asked for at its one progress call leaves it for the next run.
+  files.put(kTemp, program);
+  keep_record(files, {Text(kUrl), "2.0", 100000, ""});
+  ScriptedWeb web = ScriptedWeb::serving(program);
+  const Outcome stopped = download(web, files, 0, {"2.0", std::nullopt, ""});
+  EXPECT_FALSE(stopped.finished);
+  EXPECT_EQ(stopped.cancel_calls, 1);
+  EXPECT_FALSE(files.has(kTarget));
+  EXPECT_EQ(files.content(kTemp), program);
+  EXPECT_TRUE(download(web, files, -1, {"2.0", std::nullopt, ""}).finished);
+  EXPECT_TRUE(web.requests.empty());
 }
 
 }  // namespace

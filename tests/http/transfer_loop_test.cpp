@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <deque>
+#include <future>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "http/download_request.hpp"
@@ -25,6 +29,7 @@ class ScriptedBody final : public ResponseBody {
     for (std::size_t i = 0; i < next.count; ++i) into[i] = static_cast<std::uint8_t>('a' + (served_++ % 26));
     return next;
   }
+  void interrupt() noexcept override {}
 
   int calls = 0;
 
@@ -64,10 +69,10 @@ struct Outcome {
 };
 
 [[nodiscard]] Outcome pump(ResponseBody& body, File& sink, DownloadCount count) {
-  CancelFlag cancelled{0};
+  JobControl control;
   int progress_calls = 0;
   SteadyClock clock;
-  const TransferEnd end = PumpBody(body, sink, count, cancelled, clock, [&] { ++progress_calls; });
+  const TransferEnd end = PumpBody(body, sink, count, control, clock, [&] { ++progress_calls; });
   return {end, count, progress_calls};
 }
 
@@ -137,6 +142,7 @@ class EndlessBody final : public ResponseBody {
     std::fill(into.begin(), into.end(), std::uint8_t{7});
     return {true, into.size()};
   }
+  void interrupt() noexcept override {}
   std::vector<std::size_t> asked;
 };
 
@@ -152,10 +158,10 @@ TEST(PumpBody, ReadsAsMuchAsTheLineDeliversQuickly) {
     SCOPED_TRACE(c.name);
     EndlessBody body;
     FileNumber file = open_memory_file();
-    CancelFlag cancelled{0};
+    JobControl control;
     SteppingClock clock(c.per_read);
     DownloadCount count;
-    EXPECT_EQ(PumpBody(body, *file, count, cancelled, clock, nullptr), TransferEnd::Complete);
+    EXPECT_EQ(PumpBody(body, *file, count, control, clock, nullptr), TransferEnd::Complete);
     ASSERT_GE(body.asked.size(), c.first_asks.size());
     EXPECT_EQ(std::vector<std::size_t>(body.asked.begin(), body.asked.begin() + std::ssize(c.first_asks)),
               c.first_asks);
@@ -171,15 +177,15 @@ TEST(PumpBody, StopsWhenAWriteFails) {
   EXPECT_EQ(body.calls, 2);
 }
 
-TEST(PumpBody, LooksAtTheCancelFlagBeforeEveryRead) {
+TEST(PumpBody, LooksAtTheJobsControlBeforeEveryRead) {
   {
-    // Set by a window handler that runs inside the progress callback.
+    // Stopped by a window handler that runs inside the progress callback.
     ScriptedBody body({{true, 3}, {true, 3}, {true, 3}});
     FileNumber file = open_memory_file();
-    CancelFlag cancelled{0};
+    JobControl control;
     DownloadCount count{0, 9};
     SteadyClock clock;
-    EXPECT_EQ(PumpBody(body, *file, count, cancelled, clock, [&] { cancelled = 1; }), TransferEnd::Cancelled);
+    EXPECT_EQ(PumpBody(body, *file, count, control, clock, [&] { control.Stop(); }), TransferEnd::Cancelled);
     EXPECT_EQ(body.calls, 1);
     EXPECT_EQ(count.downloaded, 3);
     EXPECT_EQ(content_of(*file), "abc");
@@ -187,12 +193,97 @@ TEST(PumpBody, LooksAtTheCancelFlagBeforeEveryRead) {
   {
     ScriptedBody body({{true, 3}});
     FileNumber file = open_memory_file();
-    const CancelFlag cancelled{1};
+    JobControl control;
+    control.Stop();
     DownloadCount count{0, 3};
     SteadyClock clock;
-    EXPECT_EQ(PumpBody(body, *file, count, cancelled, clock, nullptr), TransferEnd::Cancelled);
+    EXPECT_EQ(PumpBody(body, *file, count, control, clock, nullptr), TransferEnd::Cancelled);
     EXPECT_EQ(body.calls, 0);
   }
+}
+
+// A body whose reads hand out `chunk` bytes each, counting them, until one
+// of them waits for data that never comes; only an interrupt ends that one.
+class StallingBody final : public ResponseBody {
+ public:
+  StallingBody(std::size_t chunk, int reads_before_stall) : chunk_(chunk), left_(reads_before_stall) {}
+
+  BodyRead read(std::span<std::uint8_t> into) override {
+    std::unique_lock lock(mutex_);
+    ++reads_;
+    changed_.notify_all();
+    if (left_ > 0) {
+      --left_;
+      std::fill_n(into.begin(), chunk_, std::uint8_t{'x'});
+      return {true, chunk_};
+    }
+    stalled_ = true;
+    changed_.notify_all();
+    changed_.wait(lock, [this] { return interrupted_; });
+    return {false, 0};
+  }
+  void interrupt() noexcept override {
+    const std::lock_guard lock(mutex_);
+    interrupted_ = true;
+    changed_.notify_all();
+  }
+  void wait_until_stalled() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return stalled_; });
+  }
+  [[nodiscard]] int reads() {
+    const std::lock_guard lock(mutex_);
+    return reads_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::size_t chunk_;
+  int left_;
+  int reads_ = 0;
+  bool stalled_ = false;
+  bool interrupted_ = false;
+};
+
+TEST(PumpBody, AStopEndsAReadThatWaitsOnAStalledServer) {
+  StallingBody body(1000, 2);
+  FileNumber file = open_memory_file();
+  JobControl control;
+  DownloadCount count{0, 10000};
+  SteadyClock clock;
+  auto pumping = std::async(std::launch::async, [&] { return PumpBody(body, *file, count, control, clock, nullptr); });
+  body.wait_until_stalled();
+  control.Stop();
+  EXPECT_EQ(pumping.get(), TransferEnd::Cancelled) << "the stop, not a failed read";
+  EXPECT_EQ(count.downloaded, 2000);
+  EXPECT_EQ(file->size(), 2000) << "what arrived before the stall is kept";
+}
+
+TEST(PumpBody, AHeldJobMakesNoReadUntilReleased) {
+  StallingBody body(1000, 5);
+  FileNumber file = open_memory_file();
+  JobControl control;
+  DownloadCount count{0, 5000};
+  SteadyClock clock;
+  std::promise<void> held;
+  auto pumping = std::async(std::launch::async, [&] {
+    return PumpBody(body, *file, count, control, clock, [&] {
+      if (count.downloaded == 2000) {
+        control.Hold();
+        held.set_value();
+      }
+    });
+  });
+  held.get_future().wait();
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(body.reads(), 2) << "no read while the job is held";
+  control.Release();
+  body.wait_until_stalled();
+  EXPECT_EQ(body.reads(), 6);
+  control.Stop();
+  EXPECT_EQ(pumping.get(), TransferEnd::Cancelled);
+  EXPECT_EQ(count.downloaded, 5000);
 }
 
 }  // namespace

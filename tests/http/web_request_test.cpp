@@ -29,7 +29,7 @@ TEST(PlanRequest, AllDefaults) {
   EXPECT_EQ(plan.port, 8080);
   EXPECT_EQ(plan.path, "/Path?q=1");
   EXPECT_EQ(plan.flags, kPlainDefaults);
-  EXPECT_EQ(plan.securityFlags, 0x0001F380u);
+  EXPECT_EQ(plan.securityFlags, SecurityFlagsFor(BuiltInServiceTls()));
   EXPECT_EQ(plan.headers, "Accept: */*\r\nReferer: " + url + "\r\nAccept-Language: zh-cn");
   EXPECT_FALSE(plan.payload.has_value());
   EXPECT_EQ(plan.bodyLimit, kMaxResponseBody);
@@ -51,6 +51,17 @@ TEST(PlanRequest, FlagsFollowTheOptionsAndTheScheme) {
        }(), kSecureDefaults | 0x00080000 | 0x00200000},
   };
   for (const Case& c : cases) EXPECT_EQ(PlanRequest(c.url, c.options).flags, c.want) << c.name;
+}
+
+// Every certificate error is ignored unless the build is for a service with
+// a valid certificate; then none is, on plain requests as on secure ones.
+TEST(PlanRequest, CertificateChecksFollowTheServiceTlsSetting) {
+  EXPECT_EQ(SecurityFlagsFor(ServiceTls::IgnoreCertificateErrors), 0x0001F380u);
+  EXPECT_EQ(SecurityFlagsFor(ServiceTls::Strict), 0u);
+  EXPECT_EQ(BuiltInServiceTls(), ServiceTls::IgnoreCertificateErrors) << "the default configuration";
+  for (const char* url : {"http://a/", "https://a/"}) {
+    EXPECT_EQ(PlanRequest(url, {}).securityFlags, SecurityFlagsFor(BuiltInServiceTls())) << url;
+  }
 }
 
 TEST(PlanRequest, VerbsAndPayloads) {

@@ -2,20 +2,16 @@
 
 #include <algorithm>
 
+#include "runtime/folder_path.hpp"
+
 namespace lumen::test {
 namespace {
 
-// "C:\a\b\" and "C:\a\b" name the same folder.
-[[nodiscard]] std::string folder_key(std::string_view path) {
-  std::string key(path);
-  while (!key.empty() && key.back() == '\\') key.pop_back();
-  return key;
-}
+// "C:\a\b\" and "C:\a\b" name the same folder. Paths are walked by
+// characters, as the system does: 0x95 0x5C is a character, not a separator.
+[[nodiscard]] std::string folder_key(std::string_view path) { return std::string(WithoutTrailingBackslashes(path)); }
 
-[[nodiscard]] std::string parent_of(std::string_view path) {
-  const std::size_t slash = path.find_last_of('\\');
-  return slash == std::string_view::npos ? std::string{} : std::string(path.substr(0, slash));
-}
+[[nodiscard]] std::string parent_of(std::string_view path) { return std::string(ParentFolder(path)); }
 
 // A file opened from the memory file system: reads and writes go to the
 // stored bytes, reads are counted, writes count against the space left.
@@ -155,11 +151,9 @@ bool MemoryFileSystem::is_existing_folder(std::string_view path) { return folder
 bool MemoryFileSystem::remove_empty_folder(std::string_view path) {
   const std::string key = folder_key(path);
   if (!folders_.contains(key)) return false;
-  const std::string inside = key + '\\';
-  const auto next_file = files_.lower_bound(inside);
-  const auto next_folder = folders_.lower_bound(inside);
-  if (next_file != files_.end() && next_file->first.starts_with(inside)) return false;
-  if (next_folder != folders_.end() && next_folder->starts_with(inside)) return false;
+  const auto holds = [&](std::string_view inner) { return IsInsideFolder(inner, key); };
+  if (std::any_of(files_.begin(), files_.end(), [&](const auto& file) { return holds(file.first); })) return false;
+  if (std::any_of(folders_.begin(), folders_.end(), holds)) return false;
   folders_.erase(key);
   return true;
 }

@@ -3,8 +3,11 @@
 // by the test's own function, with a file server that honours ranges (or
 // does not) and the faults of real servers (a cut body, a read that fails).
 
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +28,9 @@ struct ScriptedResponse {
   std::optional<std::size_t> cut_after{};
   // The read at the cut fails instead of reporting the end.
   bool read_fails_at_cut = false;
+  // The server stops sending after this many bytes and keeps the connection
+  // open: that read waits until interrupted, then fails.
+  std::optional<std::size_t> stall_after{};
 };
 
 struct ScriptedRequest {
@@ -40,6 +46,24 @@ struct ScriptedRequest {
 [[nodiscard]] ScriptedResponse serve_file(const ByteBuffer& file, std::string_view headers,
                                           bool honour_range = true);
 
+// The reads the transfers of one server made, counted as they happen on
+// whatever thread reads.
+class ReadLog {
+ public:
+  void count_read();
+  void stall_until_interrupted(const bool& interrupted);
+  void interrupt(bool& interrupted);
+  [[nodiscard]] int reads();
+  // Waits until a read waits on a stalled server.
+  void wait_until_stalled();
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  int reads_ = 0;
+  bool stalled_ = false;
+};
+
 class ScriptedWeb final : public TransferOpener {
  public:
   using Answer = std::function<std::optional<ScriptedResponse>(const ScriptedRequest&)>;
@@ -51,6 +75,7 @@ class ScriptedWeb final : public TransferOpener {
   [[nodiscard]] std::unique_ptr<OpenedTransfer> Open(std::string_view url, std::string_view headers) override;
 
   std::vector<ScriptedRequest> requests;
+  const std::shared_ptr<ReadLog> reads = std::make_shared<ReadLog>();
 
  private:
   Answer answer_;

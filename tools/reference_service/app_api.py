@@ -188,6 +188,18 @@ def _slow_download(answer):
     return _download_with(answer, ["rate=%d" % SLOW_DOWNLOAD_RATE])
 
 
+# The paused download: the server falls silent after PAUSE_AT bytes for
+# PAUSE_SECONDS, then sends the rest, so that a question asked during the
+# pause is still open when the data comes again.
+PAUSE_AT = 30000
+PAUSE_SECONDS = 4
+
+
+def _paused_download(answer):
+    """The sample program; its server pauses PAUSE_SECONDS after PAUSE_AT bytes."""
+    return _download_with(answer, ["pause=%d" % PAUSE_AT, "pause_for=%d" % PAUSE_SECONDS])
+
+
 def _logged_download(answer):
     """The sample program at full speed, its requests logged by agent."""
     return _download_with(answer, [])
@@ -398,6 +410,7 @@ SCENARIOS = {
     "agent_as_app_name": _agent_as_app_name,
     "slow_download": _slow_download,
     "stalled_download": _stalled_download,
+    "paused_download": _paused_download,
     "big_download": _big_download,
     "next_port_download": _next_port_download,
     "logged_download": _logged_download,

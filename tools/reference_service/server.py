@@ -259,6 +259,9 @@ def content_response(request, body, name, default_rate=None):
         response.body.chunked = True
         response.body.limit = _non_negative(params["chunked_cut"])
         response.close = True
+    if "pause" in params:
+        response.body.pause_at = _non_negative(params["pause"])
+        response.body.pause_seconds = _non_negative(params.get("pause_for", "3"))
     if "rate" in params:
         response.body.rate = max(1, _non_negative(params["rate"]))
     elif default_rate:
@@ -283,6 +286,8 @@ class StreamedBody:
         self.stall = False    # after the limit, hold the connection silent instead
         self.rate = None      # bytes per second
         self.chunked = False  # sent in chunks; a cut one lacks its last chunk
+        self.pause_at = None  # after this many bytes the server falls silent ...
+        self.pause_seconds = 0  # ... for this long, then sends the rest
 
     @property
     def length(self):
@@ -296,16 +301,25 @@ class StreamedBody:
             if self.limit is None:
                 sock.sendall(b"0\r\n\r\n")
             return
+        if self.pause_at is not None:
+            middle = min(end, self.start + self.pause_at)
+            self._send_span(sock, self.start, middle)
+            time.sleep(self.pause_seconds)
+            self._send_span(sock, middle, end)
+        else:
+            self._send_span(sock, self.start, end)
+        self._hold_if_stalled(sock)
+
+    def _send_span(self, sock, start, end):
         if self.rate is None:
-            for piece in self.source.slices(self.start, end):
+            for piece in self.source.slices(start, end):
                 sock.sendall(piece)
-            self._hold_if_stalled(sock)
             return
         # A trickle: small pieces, each sent when the rate allows it.
         piece_size = max(1, min(self.rate // 10, 64 * 1024))
         began = time.monotonic()
         sent = 0
-        for piece in self.source.slices(self.start, end):
+        for piece in self.source.slices(start, end):
             view = memoryview(piece)
             for offset in range(0, len(view), piece_size):
                 part = view[offset:offset + piece_size]
@@ -314,7 +328,6 @@ class StreamedBody:
                 wait = began + sent / self.rate - time.monotonic()
                 if wait > 0:
                     time.sleep(wait)
-        self._hold_if_stalled(sock)
 
     def _hold_if_stalled(self, sock):
         """A server that stops sending without closing: the connection stays

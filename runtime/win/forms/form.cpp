@@ -16,6 +16,9 @@ constexpr const char* kFormClass = "LumenForm";
 constexpr const char* kPanelClass = "LumenPanel";
 constexpr UINT_PTR kHoverSubclass = 1;
 constexpr UINT_PTR kFlatBarSubclass = 2;
+// The form's own closing (close_window), which no close request from outside
+// can be taken for.
+constexpr UINT kCloseNow = WM_APP + 7;
 
 constexpr win::WindowProperty<Form*> kOwningForm{"LumenForm"};
 // Which control a panel window is, plus one; 0 on the top-level window.
@@ -201,7 +204,7 @@ void Form::open(Pictures pictures) {
 }
 
 void Form::close() const noexcept {
-  if (window_) PostMessageA(window_.get(), WM_CLOSE, 0, 0);
+  if (window_) PostMessageA(window_.get(), kCloseNow, 0, 0);
 }
 
 void Form::set_title(std::string_view title) const {
@@ -220,6 +223,8 @@ void Form::set_position_state(WindowState state) const noexcept {
     case WindowState::Minimised: ShowWindow(window_.get(), SW_MINIMIZE); return;
   }
 }
+
+void Form::hide() const noexcept { ShowWindow(window_.get(), SW_HIDE); }
 
 bool Form::create_controls() {
   for (ControlIndex i = 0; i < layout_.size(); ++i) {
@@ -490,10 +495,33 @@ LRESULT Form::handle(HWND host, std::optional<ControlIndex> host_index, UINT mes
       return 0;
     }
     case WM_SYSCOMMAND:
-      // A form that binds the system's close command decides itself whether
-      // to close, as its own close button would.
-      if (!host_index && (wparam & 0xFFF0) == SC_CLOSE && binds({}, Event::CloseRequested)) {
+    case WM_CLOSE:
+      // A form that binds the close request decides itself whether to close,
+      // as its own close button would, however the request came: the
+      // system's close command, or a close message that another program
+      // sent. Its own closing comes as kCloseNow.
+      if (!host_index && (message == WM_CLOSE || (wparam & 0xFFF0) == SC_CLOSE) &&
+          binds({}, Event::CloseRequested)) {
         dispatch({}, Event::CloseRequested);
+        return 0;
+      }
+      break;
+    case WM_QUERYENDSESSION:
+      // Logging off asks too; the session waits while the window stays.
+      if (!host_index && binds({}, Event::CloseRequested)) {
+        dispatch({}, Event::CloseRequested);
+        return FALSE;
+      }
+      break;
+    case WM_ENDSESSION:
+      if (!host_index && wparam != FALSE && binds({}, Event::SessionEnding)) {
+        dispatch({}, Event::SessionEnding);
+        return 0;
+      }
+      break;
+    case kCloseNow:
+      if (!host_index) {
+        DestroyWindow(host);
         return 0;
       }
       break;

@@ -113,6 +113,8 @@ class Form {
   void set_title(std::string_view title) const;
   void set_size(int width, int height) const noexcept;
   void set_position_state(WindowState state) const noexcept;
+  // Takes the window off the screen; it still exists.
+  void hide() const noexcept;
 
  private:
   friend class ControlRef;

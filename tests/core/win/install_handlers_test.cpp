@@ -1,14 +1,20 @@
-// The install action's handlers on a live wizard window, in this process: the
-// downloads come from the rig's reference service, the desktop around the
-// window (message boxes, folder chooser, shortcut, starting the program, the
-// end of the process) is a recording stand-in that answers as scripted.
+// The install action's handlers on a live wizard window, in this process,
+// with the installer and the desktop around the window (message boxes,
+// folder chooser, starting the program, the end of the process) played by
+// stand-ins that record what they are asked and answer as scripted. What an
+// install does on the disk and the network is the engine's, tested on its
+// own; here: which page and which message each outcome gives, and how the
+// window drives the install job (its progress, its end, the quit question).
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <atomic>
+#include <chrono>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,25 +22,45 @@
 #include <vector>
 
 #include "core/install_messages.hpp"
+#include "core/installer/installer.hpp"
 #include "core/program_state.hpp"
 #include "core/win/install_desktop.hpp"
 #include "core/win/wizard_form.hpp"
 #include "core/wizard_design.hpp"
-#include "http/partial_record.hpp"
-#include "runtime/win/files.hpp"
-#include "tests/support/sha256.hpp"
 #include "tests/support/win/dialog_answer.hpp"
 #include "tests/support/win/programs.hpp"
-#include "tests/support/win/scratch_folder.hpp"
-#include "tests/support/win/service.hpp"
 #include "widgets/win/graphics_startup.hpp"
 
 namespace lumen::wizard {
 namespace {
 
+using namespace std::chrono_literals;
+using install::InstallResult;
+using install::ManualOutcome;
+using install::Outcome;
+
 // The marker of the stamp 00000038: its bytes with bit 4 flipped, then the
 // 3rd to 11th digits of the built-in key's MD5 in upper case.
 constexpr const char* kMarkerOf00000038 = "2020202020202328E3150706F";
+
+// Lets the window's messages run until `done` holds, for at most ten seconds.
+bool run_messages_until(const std::function<bool()>& done) {
+  const auto limit = std::chrono::steady_clock::now() + 10s;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > limit) return false;
+    MSG message{};
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+  return true;
+}
+
+// Lets the window's messages run for a while, as a message box's own loop
+// does while it is open.
+void run_messages_for(std::chrono::milliseconds duration) {
+  const auto until = std::chrono::steady_clock::now() + duration;
+  run_messages_until([&] { return std::chrono::steady_clock::now() >= until; });
+}
 
 struct ShownMessage {
   std::string text;
@@ -43,18 +69,13 @@ struct ShownMessage {
   HWND owner = nullptr;
 };
 
-struct MadeShortcut {
-  std::string app_name;
-  std::string program_path;
-  std::string icon_path;
-  bool icon_file_there = false;  // logo.ico existed when the link was made
-};
-
 class RecordingDesktop final : public InstallDesktop {
  public:
   MessageBoxAnswer ShowMessage(std::string_view text, std::uint32_t style, std::string_view title,
                                HWND owner) override {
     messages.push_back({std::string(text), style, std::string(title), owner});
+    // A box runs its own message loop while it is open.
+    if (while_open) while_open();
     if (answers.empty()) return MessageBoxAnswer::Ok;
     const MessageBoxAnswer answer = answers.front();
     answers.pop_front();
@@ -65,45 +86,56 @@ class RecordingDesktop final : public InstallDesktop {
     return chosen_folder;
   }
   void StartProgram(std::string_view program_path) override { started.emplace_back(program_path); }
-  void EndProgram(int code) override { end_code = code; }
+  void EndProgram(int code, ProgramEnd how) override { ended = {code, how}; }
 
   std::deque<MessageBoxAnswer> answers;  // then OK
+  std::function<void()> while_open;
   std::vector<ShownMessage> messages;
   Text chosen_folder;
   std::vector<std::string> folder_titles;
   std::vector<std::string> started;
-  std::vector<MadeShortcut> shortcuts;
-  std::optional<int> end_code;
+  std::optional<std::pair<int, ProgramEnd>> ended;
 };
 
-class RecordingShortcuts final : public install::ShortcutMaker {
+// An installer whose install runs the scripted steps on the job's thread.
+class ScriptedInstaller final : public install::Installer {
  public:
-  explicit RecordingShortcuts(std::vector<MadeShortcut>& made) : made_(made) {}
+  using Steps = std::function<InstallResult(const install::ProgressReport&)>;
 
-  void MakeAppShortcut(std::string_view app_name, std::string_view program_path,
-                       std::string_view icon_path) override {
-    const bool icon = file_exists(icon_path);
-    made_.push_back({std::string(app_name), std::string(program_path), std::string(icon_path), icon});
+  bool PrepareFolder(std::string_view folder) override {
+    prepared.emplace_back(folder);
+    return folder_takes_files;
+  }
+  InstallResult Install(const install::InstallJob& job, const AppInfoRecord& app,
+                        const install::ProgressReport& report) override {
+    jobs.push_back(job);
+    installed_app_name = app.name;
+    return steps ? steps(report) : InstallResult{};
+  }
+  ManualOutcome InstallFromFile(std::string_view file, const install::InstallJob& job) override {
+    manual_files.emplace_back(file);
+    jobs.push_back(job);
+    return manual_outcome;
   }
 
- private:
-  std::vector<MadeShortcut>& made_;
+  bool folder_takes_files = true;
+  Steps steps;
+  ManualOutcome manual_outcome = ManualOutcome::Done;
+  std::vector<std::string> prepared;
+  std::vector<install::InstallJob> jobs;
+  std::string installed_app_name;
+  std::vector<std::string> manual_files;
 };
 
 class InstallHandlers : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_FALSE(test::service_url().empty()) << "the rig runs no reference service";
     state.AppInfo.name = "StarlitPad";
     state.AppInfo.agent_app.app_name = "星光记事本";
     state.StampedIdText = "00000038";
     state.AppIconBytes = {0, 0, 1, 0, 1, 0, 16, 16};
-    serve("/files/StarlitPad.exe");
     widgets::InitialiseWidgets(state.Widgets);
-    auto recording = std::make_unique<RecordingDesktop>();
-    desktop = recording.get();
-    auto shortcuts = std::make_unique<RecordingShortcuts>(recording->shortcuts);
-    wizard = LoadWizardWindow(state, std::move(recording), std::move(shortcuts));
+    wizard = LoadWizardWindow(state, installer, desktop);
     ASSERT_TRUE(wizard);
   }
   void TearDown() override {
@@ -115,162 +147,168 @@ class InstallHandlers : public testing::Test {
     }
   }
 
-  // The current version's address, on the reference service.
-  void serve(const std::string& path) {
-    DownVersionInfo& version = state.AppInfo.down_model[0].value[0];
-    version.is_now = 1;
-    version.version = "1.2.0";
-    version.address = path.empty() ? "" : test::service_url() + path;
-  }
   forms::ControlRef control(std::string_view name) { return wizard->form().control(name); }
   HWND window() { return wizard->form().native_handle(); }
   bool shown(std::string_view name) { return IsWindowVisible(control(name).native_handle()) != FALSE; }
   int bar_position() { return static_cast<int>(SendMessageA(control(kProgressBar).native_handle(), PBM_GETPOS, 0, 0)); }
-  // Back on the first page with nothing shown yet, for another install.
-  void start_again() {
-    desktop->messages.clear();
-    desktop->shortcuts.clear();
+  // Presses a button as the user would: its click arrives as a message.
+  void click(std::string_view button) { PostMessageA(control(button).native_handle(), BM_CLICK, 0, 0); }
+  // Starts an install into the folder and lets the window's messages run
+  // until the job's end has been shown.
+  void install_until_ended(const std::string& folder) {
     control(kPages).set_current_page(kChooseFolderPage);
-  }
-  void install_into(const std::string& folder) {
     control(kFolderEdit).set_text(folder);
     wizard->OnInstallClicked();
-  }
-  // Clicks a title-bar or page button once the running handler lets the
-  // window's messages through.
-  void click_later(std::string_view button) { PostMessageA(control(button).native_handle(), BM_CLICK, 0, 0); }
-  // Clicks the button from another thread as soon as the file has data: a
-  // press in the middle of a download.
-  std::thread click_once_written(std::string_view button, const std::string& file) {
-    HWND target = control(button).native_handle();
-    return std::thread([target, file] {
-      for (int i = 0; i < 600; ++i) {
-        WIN32_FILE_ATTRIBUTE_DATA data{};
-        if (GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data) && data.nFileSizeLow > 0) break;
-        Sleep(50);
-      }
-      PostMessageA(target, BM_CLICK, 0, 0);
-    });
+    ASSERT_TRUE(run_messages_until([&] { return !shown(kProgressBar); }));
   }
 
   void expect_message(const WizardMessage& want, std::size_t index = 0) {
-    ASSERT_GT(desktop->messages.size(), index);
-    const ShownMessage& shown_message = desktop->messages[index];
-    EXPECT_EQ(shown_message.text, want.text);
-    EXPECT_EQ(shown_message.title, want.title);
-    EXPECT_EQ(shown_message.style, want.style);
-    EXPECT_EQ(shown_message.owner, window());
+    ASSERT_GT(desktop.messages.size(), index);
+    const ShownMessage& message = desktop.messages[index];
+    EXPECT_EQ(message.text, want.text);
+    EXPECT_EQ(message.title, want.title);
+    EXPECT_EQ(message.style, want.style);
+    EXPECT_EQ(message.owner, window());
   }
   void expect_folder_refused(const std::string& folder) {
     const Text text = FolderRefusedText(folder);
     expect_message({text, kFolderRefusedStyle, kFolderRefusedTitle});
   }
-  // Nothing of an installation in the folder.
-  static void expect_nothing_installed(const std::string& folder) {
-    for (const char* name : {"StarlitPad.exe", "OEM.key", "logo.ico"}) {
-      EXPECT_FALSE(file_exists(folder + name)) << name;
-    }
-  }
 
   ProgramState state;
-  RecordingDesktop* desktop = nullptr;
+  ScriptedInstaller installer;
+  RecordingDesktop desktop;
   std::unique_ptr<WizardForm> wizard;
-  test::ScratchFolder scratch;
 };
 
-TEST_F(InstallHandlers, CompletedInstallLeavesTheProgramItsMarkerIconAndShortcut) {
-  // Two missing folders deep, and typed without the closing backslash.
-  const std::string folder = scratch / "Games\\StarlitPad\\";
-  install_into(scratch / "Games\\StarlitPad");
-
-  EXPECT_TRUE(desktop->messages.empty());
-  EXPECT_EQ(control(kFolderEdit).text(), folder);
-  EXPECT_EQ(state.InstallFolder, folder);
-  EXPECT_EQ(state.ProgramPath, folder + "StarlitPad.exe");
-  EXPECT_TRUE(shown(kRunButton)) << "the finished page";
-
-  const ByteBuffer served = read_file(test::built_program("StarlitPad.exe"));
-  ASSERT_FALSE(served.empty());
-  EXPECT_EQ(read_file(folder + "StarlitPad.exe"), served);
-  EXPECT_FALSE(file_exists(folder + "StarlitPad.exe.tmp"));
-  EXPECT_EQ(to_text(read_file(folder + "OEM.key")), kMarkerOf00000038);
-  EXPECT_EQ(read_file(folder + "OEM.key").size(), 25u) << "no terminator, no line end";
-  EXPECT_EQ(read_file(folder + "logo.ico"), state.AppIconBytes);
-
-  ASSERT_EQ(desktop->shortcuts.size(), 1u);
-  EXPECT_EQ(desktop->shortcuts[0].app_name, "星光记事本");
-  EXPECT_EQ(desktop->shortcuts[0].program_path, folder + "StarlitPad.exe");
-  EXPECT_EQ(desktop->shortcuts[0].icon_path, folder + "logo.ico");
-
-  // The installing page as the last block left it.
-  EXPECT_EQ(control(kStatusLabel).text(), "正在下载请稍后...100%");
-  EXPECT_EQ(bar_position(), 100);
-}
-
-TEST_F(InstallHandlers, FailedAutomaticInstallSaysWhyAndOffersTheManualInstall) {
+// Every way an automatic install ends, and what the window shows for it.
+TEST_F(InstallHandlers, EachOutcomeGivesItsPageAndItsMessage) {
   struct Case {
     const char* name;
-    std::string path;  // the current version's address on the service; empty: none
-    bool current = true;
-    WizardMessage message;
-    std::int64_t left_in_temporary_file = -1;  // -1: no temporary file
+    InstallResult result;
+    std::optional<WizardMessage> message;
+    Page page;
   };
   const Case cases[] = {
-      {"no current version", "/files/StarlitPad.exe", false, kNoDownloadAddressMessage},
-      {"current version without an address", "", true, kNoDownloadAddressMessage},
-      {"the server refuses the file", "/status/404", true, kDownloadFailedMessage},
-      {"no such file", "/files/NoSuchProgram.exe", true, kDownloadFailedMessage},
-      {"connection cut after 5000 bytes", "/files/StarlitPad.exe?drop=5000", true, kDownloadFailedMessage, 5000},
+      {"done", {Outcome::Done}, std::nullopt, kFinishedPage},
+      {"no current version or address", {Outcome::NoDownloadAddress}, kNoDownloadAddressMessage, kManualInstallPage},
+      {"cannot connect", {Outcome::DownloadFailed, DownloadFailure::Connect}, kDownloadFailedMessage,
+       kManualInstallPage},
+      {"server error", {Outcome::DownloadFailed, DownloadFailure::Status}, kDownloadFailedMessage, kManualInstallPage},
+      {"connection cut", {Outcome::DownloadFailed, DownloadFailure::Cut}, kDownloadFailedMessage, kManualInstallPage},
+      {"disk full", {Outcome::DownloadFailed, DownloadFailure::Write}, kDownloadFailedMessage, kManualInstallPage},
+      {"cannot replace", {Outcome::DownloadFailed, DownloadFailure::Move}, kDownloadFailedMessage, kManualInstallPage},
+      {"fails its check", {Outcome::DownloadFailed, DownloadFailure::Check}, kDownloadFailedMessage,
+       kManualInstallPage},
   };
-  int serial = 0;
+  const std::string_view page_marker[] = {kInstallButton, kProgressBar, kRunButton, kManualInstallButton};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    start_again();
-    serve(c.path);
-    state.AppInfo.down_model[0].value[0].is_now = c.current ? 1 : 0;
-    const std::string folder = scratch / ("case" + std::to_string(serial++) + "\\");
-
-    install_into(folder);
-
-    ASSERT_EQ(desktop->messages.size(), 1u);
-    expect_message(c.message);
-    EXPECT_TRUE(shown(kManualInstallButton)) << "the manual-install page";
-    expect_nothing_installed(folder);
-    EXPECT_TRUE(desktop->shortcuts.empty());
-    const Text temporary = folder + "StarlitPad.exe.tmp";
-    if (c.left_in_temporary_file < 0) {
-      EXPECT_FALSE(file_exists(temporary));
+    desktop.messages.clear();
+    installer.steps = [&](const install::ProgressReport&) { return c.result; };
+    install_until_ended("C:\\StarlitPad");
+    EXPECT_TRUE(shown(page_marker[c.page]));
+    if (c.message) {
+      ASSERT_EQ(desktop.messages.size(), 1u);
+      expect_message(*c.message);
     } else {
-      // Kept for the next run to resume.
-      EXPECT_EQ(static_cast<std::int64_t>(read_file(temporary).size()), c.left_in_temporary_file);
+      EXPECT_TRUE(desktop.messages.empty());
     }
   }
+}
+
+TEST_F(InstallHandlers, TheJobCarriesTheFolderTheProgramTheMarkerAndTheIcon) {
+  installer.steps = [](const install::ProgressReport&) { return InstallResult{Outcome::Done}; };
+  install_until_ended("D:\\Games\\StarlitPad");  // typed without the closing backslash
+
+  const std::string folder = "D:\\Games\\StarlitPad\\";
+  EXPECT_EQ(control(kFolderEdit).text(), folder);
+  EXPECT_EQ(installer.prepared, std::vector<std::string>{folder});
+  EXPECT_EQ(state.InstallFolder, folder);
+  EXPECT_EQ(state.ProgramPath, folder + "StarlitPad.exe");
+  ASSERT_EQ(installer.jobs.size(), 1u);
+  const install::InstallJob& job = installer.jobs[0];
+  EXPECT_EQ(job.folder, folder);
+  EXPECT_EQ(job.program_path, folder + "StarlitPad.exe");
+  EXPECT_EQ(job.shortcut_name, "星光记事本");
+  EXPECT_EQ(job.oem_marker, kMarkerOf00000038);
+  EXPECT_EQ(job.icon, state.AppIconBytes);
+  EXPECT_EQ(installer.installed_app_name, "StarlitPad");
 }
 
 TEST_F(InstallHandlers, AFolderThatCannotTakeTheInstallIsRefusedOnTheFirstPage) {
-  ASSERT_TRUE(write_file(scratch / "taken", to_buffer("a file, not a folder")));
-  struct Case { const char* name; std::string typed; std::string folder; };
+  installer.folder_takes_files = false;
+  control(kFolderEdit).set_text("Q:\\StarlitPad");
+  wizard->OnInstallClicked();
+  ASSERT_EQ(desktop.messages.size(), 1u);
+  expect_folder_refused("Q:\\StarlitPad\\");
+  EXPECT_EQ(control(kFolderEdit).text(), "Q:\\StarlitPad\\");
+  EXPECT_TRUE(shown(kInstallButton)) << "still the first page";
+  EXPECT_TRUE(state.InstallFolder.empty());
+  EXPECT_TRUE(state.ProgramPath.empty());
+  EXPECT_TRUE(installer.jobs.empty());
+}
+
+// The job's counts reach the label and the bar on the window's thread, and
+// the window answers while the job runs: a second press of the install
+// button starts nothing.
+TEST_F(InstallHandlers, TheInstallingPageShowsTheJobsProgress) {
+  std::atomic<bool> go_on{false};
+  installer.steps = [&](const install::ProgressReport& report) {
+    report({1000000, 4000000});
+    while (!go_on) std::this_thread::sleep_for(1ms);
+    report({1, 3});
+    return InstallResult{Outcome::DownloadFailed, DownloadFailure::Cut};
+  };
+  control(kFolderEdit).set_text("C:\\StarlitPad\\");
+  wizard->OnInstallClicked();
+  EXPECT_TRUE(shown(kProgressBar));
+  ASSERT_TRUE(run_messages_until([&] { return bar_position() == 25; }));
+  EXPECT_EQ(control(kStatusLabel).text(), "正在下载请稍后...25%");
+  click(kInstallButton);
+  wizard->OnInstallClicked();
+  go_on = true;
+  ASSERT_TRUE(run_messages_until([&] { return shown(kManualInstallButton); }));
+  EXPECT_EQ(installer.jobs.size(), 1u) << "one install, not two";
+  EXPECT_EQ(control(kStatusLabel).text(), "正在下载请稍后...33.33%");
+  EXPECT_EQ(bar_position(), 33);
+}
+
+TEST_F(InstallHandlers, EachManualOutcomeGivesItsPageAndItsMessage) {
+  state.InstallFolder = "C:\\StarlitPad\\";
+  state.ProgramPath = "C:\\StarlitPad\\StarlitPad.exe";
+  struct Case { const char* name; ManualOutcome outcome; std::optional<WizardMessage> message; };
   const Case cases[] = {
-      {"a file stands where the folder would be", scratch / "taken", scratch / "taken\\"},
-      {"a folder below a file", scratch / "taken\\StarlitPad\\", scratch / "taken\\StarlitPad\\"},
-      {"a drive that does not exist", "Q:\\StarlitPad", "Q:\\StarlitPad\\"},
-      // /proc exists as a folder but no file can be created there, not even
-      // by root.
-      {"a folder that takes no files", "Z:\\proc", "Z:\\proc\\"},
+      {"no path", ManualOutcome::NoPath, kNoProgramFilePathMessage},
+      {"bad file", ManualOutcome::BadFile, kBadProgramFileMessage},
+      {"done", ManualOutcome::Done, std::nullopt},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    desktop->messages.clear();
-    install_into(c.typed);
-    ASSERT_EQ(desktop->messages.size(), 1u);
-    expect_folder_refused(c.folder);
-    EXPECT_EQ(control(kFolderEdit).text(), c.folder);
-    EXPECT_TRUE(shown(kInstallButton)) << "still the first page";
-    EXPECT_TRUE(state.InstallFolder.empty());
-    EXPECT_TRUE(state.ProgramPath.empty());
-    EXPECT_TRUE(desktop->shortcuts.empty());
+    desktop.messages.clear();
+    control(kPages).set_current_page(kManualInstallPage);
+    control(kProgramFileEdit).set_text("D:\\Downloads\\by hand.exe");
+    installer.manual_outcome = c.outcome;
+    wizard->OnManualInstallClicked();
+    EXPECT_EQ(installer.manual_files.back(), "D:\\Downloads\\by hand.exe");
+    EXPECT_EQ(installer.jobs.back().program_path, "C:\\StarlitPad\\StarlitPad.exe");
+    if (c.message) {
+      ASSERT_EQ(desktop.messages.size(), 1u);
+      expect_message(*c.message);
+      EXPECT_TRUE(shown(kManualInstallButton));
+    } else {
+      EXPECT_TRUE(desktop.messages.empty());
+      EXPECT_TRUE(shown(kRunButton));
+    }
   }
-  EXPECT_EQ(to_text(read_file(scratch / "taken")), "a file, not a folder");
+  // A program that could not be copied: the folder cannot take it.
+  desktop.messages.clear();
+  installer.manual_outcome = ManualOutcome::CopyFailed;
+  control(kPages).set_current_page(kManualInstallPage);
+  wizard->OnManualInstallClicked();
+  ASSERT_EQ(desktop.messages.size(), 1u);
+  expect_folder_refused("C:\\StarlitPad\\");
+  EXPECT_TRUE(shown(kManualInstallButton));
 }
 
 TEST_F(InstallHandlers, BrowsePutsTheApplicationsFolderInsideTheChosenOne) {
@@ -283,96 +321,13 @@ TEST_F(InstallHandlers, BrowsePutsTheApplicationsFolderInsideTheChosenOne) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.chosen);
-    desktop->chosen_folder = c.chosen;
+    desktop.chosen_folder = c.chosen;
     wizard->OnBrowseClicked();
     EXPECT_EQ(control(kFolderEdit).text(), c.folder);
   }
-  ASSERT_EQ(desktop->folder_titles.size(), 4u);
-  EXPECT_EQ(desktop->folder_titles[0], "选择安装目录：");
-  EXPECT_TRUE(desktop->messages.empty());
-}
-
-// The close button and the system's close command (Alt+F4) ask the same
-// question; the window stays unless the answer is OK.
-TEST_F(InstallHandlers, CloseAsksFirstAndOnlyOkEndsTheProgram) {
-  struct Case { const char* name; bool system_close; MessageBoxAnswer answer; bool ends; };
-  const Case cases[] = {
-      {"close button, Cancel", false, MessageBoxAnswer::Cancel, false},
-      {"Alt+F4, Cancel", true, MessageBoxAnswer::Cancel, false},
-      {"Alt+F4, OK", true, MessageBoxAnswer::Ok, true},
-      {"close button, OK", false, MessageBoxAnswer::Ok, true},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    desktop->messages.clear();
-    desktop->answers = {c.answer};
-    if (c.system_close) {
-      PostMessageA(window(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    } else {
-      click_later(kCloseButton);
-    }
-    MSG message{};
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-    ASSERT_EQ(desktop->messages.size(), 1u);
-    expect_message(kQuitQuestion);
-    EXPECT_EQ(desktop->end_code, c.ends ? std::optional(0) : std::nullopt);
-    EXPECT_EQ(state.downloadCancelled.load(), c.ends ? 1 : 0);
-    EXPECT_TRUE(IsWindow(window())) << "only the program's end closes the window";
-  }
-}
-
-// A download long enough to be interrupted: a megabyte trickling from the
-// service for a few seconds, in blocks, with the window's messages let
-// through between them.
-TEST_F(InstallHandlers, ButtonsPressedDuringTheDownloadAreHandledBetweenItsBlocks) {
-  constexpr std::int64_t kSize = 1000000;
-  struct Case {
-    const char* name;
-    std::string_view button;
-    std::deque<MessageBoxAnswer> answers;
-    bool completes;
-  };
-  const Case cases[] = {
-      {"close, then Cancel: the download goes on", kCloseButton, {MessageBoxAnswer::Cancel}, true},
-      {"install again: ignored while installing", kInstallButton, {}, true},
-      {"close, then OK: the program ends", kCloseButton, {MessageBoxAnswer::Ok}, false},
-  };
-  int serial = 0;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    desktop->messages.clear();
-    desktop->shortcuts.clear();
-    desktop->answers = c.answers;
-    control(kPages).set_current_page(kChooseFolderPage);
-    serve("/blob/" + std::to_string(kSize) + "/StarlitPad.exe?rate=400000");
-    const std::string folder = scratch / ("case" + std::to_string(serial++) + "\\");
-
-    std::thread press = click_once_written(c.button, folder + "StarlitPad.exe.tmp");
-    install_into(folder);
-    press.join();
-
-    const std::size_t questions = c.button == kCloseButton ? 1 : 0;
-    ASSERT_EQ(desktop->messages.size(), questions) << "no message but the quit question";
-    if (questions) expect_message(kQuitQuestion);
-    if (c.completes) {
-      EXPECT_EQ(static_cast<std::int64_t>(read_file(folder + "StarlitPad.exe").size()), kSize);
-      EXPECT_TRUE(file_exists(folder + "OEM.key"));
-      EXPECT_EQ(desktop->shortcuts.size(), 1u) << "one install, not two";
-      EXPECT_TRUE(shown(kRunButton));
-      EXPECT_FALSE(desktop->end_code.has_value());
-      continue;
-    }
-    EXPECT_EQ(desktop->end_code, 0);
-    EXPECT_EQ(state.downloadCancelled.load(), 1);
-    // Stopped part way, the temporary file kept for a later run.
-    const auto kept = static_cast<std::int64_t>(read_file(folder + "StarlitPad.exe.tmp").size());
-    EXPECT_GT(kept, 0);
-    EXPECT_LT(kept, kSize);
-    expect_nothing_installed(folder);
-    EXPECT_TRUE(shown(kProgressBar)) << "still the installing page";
-    EXPECT_LT(bar_position(), 100);
-    EXPECT_NE(control(kStatusLabel).text().find("%"), std::string::npos);
-  }
+  ASSERT_EQ(desktop.folder_titles.size(), 4u);
+  EXPECT_EQ(desktop.folder_titles[0], "选择安装目录：");
+  EXPECT_TRUE(desktop.messages.empty());
 }
 
 TEST_F(InstallHandlers, RunStartsTheInstalledProgramAndClosesTheWindow) {
@@ -380,73 +335,12 @@ TEST_F(InstallHandlers, RunStartsTheInstalledProgramAndClosesTheWindow) {
   control(kPages).set_current_page(kFinishedPage);
   HWND handle = window();
   wizard->OnRunClicked();
-  ASSERT_EQ(desktop->started.size(), 1u);
-  EXPECT_EQ(desktop->started[0], "C:\\StarlitPad\\StarlitPad.exe");
+  ASSERT_EQ(desktop.started.size(), 1u);
+  EXPECT_EQ(desktop.started[0], "C:\\StarlitPad\\StarlitPad.exe");
   // The closing is posted: the window goes once its messages run.
-  MSG message{};
-  while (IsWindow(handle) && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-  EXPECT_FALSE(IsWindow(handle));
-  EXPECT_FALSE(desktop->end_code.has_value()) << "the message loop ends the process, not the handler";
-}
-
-TEST_F(InstallHandlers, ManualInstallCopiesTheChosenFileUnderTheApplicationsName) {
-  const std::string folder = scratch / "manual\\";
-  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-  state.InstallFolder = folder;
-  state.ProgramPath = folder + "StarlitPad.exe";
-  state.AppIconBytes.clear();
-  const ByteBuffer program = read_file(test::built_program("StarlitPad.exe"));
-  ASSERT_TRUE(write_file(scratch / "downloaded by hand.exe", program));
-  ASSERT_TRUE(write_file(scratch / "empty.exe", ByteBuffer{}));
-  control(kPages).set_current_page(kManualInstallPage);
-
-  struct Case { const char* name; std::string path; std::optional<WizardMessage> refusal; };
-  const Case cases[] = {
-      {"no path", "", kNoProgramFilePathMessage},
-      {"the prompt left in the box", Text(control(kProgramFileEdit).text()), kBadProgramFileMessage},
-      {"no such file", scratch / "missing.exe", kBadProgramFileMessage},
-      {"an empty file", scratch / "empty.exe", kBadProgramFileMessage},
-      {"a good file", scratch / "downloaded by hand.exe", std::nullopt},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    desktop->messages.clear();
-    control(kProgramFileEdit).set_text(c.path);
-    wizard->OnManualInstallClicked();
-    if (c.refusal) {
-      ASSERT_EQ(desktop->messages.size(), 1u);
-      expect_message(*c.refusal);
-      EXPECT_TRUE(shown(kManualInstallButton));
-      expect_nothing_installed(folder);
-      EXPECT_TRUE(desktop->shortcuts.empty());
-      continue;
-    }
-    EXPECT_TRUE(desktop->messages.empty());
-    EXPECT_EQ(read_file(folder + "StarlitPad.exe"), program);
-    EXPECT_EQ(to_text(read_file(folder + "OEM.key")), kMarkerOf00000038);
-    EXPECT_TRUE(file_exists(folder + "logo.ico")) << "written even without icon bytes";
-    EXPECT_TRUE(read_file(folder + "logo.ico").empty());
-    ASSERT_EQ(desktop->shortcuts.size(), 1u);
-    EXPECT_EQ(desktop->shortcuts[0].program_path, folder + "StarlitPad.exe");
-    EXPECT_TRUE(desktop->shortcuts[0].icon_file_there) << "the files come before the shortcut";
-    EXPECT_TRUE(shown(kRunButton));
-  }
-}
-
-TEST_F(InstallHandlers, ManualInstallThatCannotWriteTheProgramDoesNotCallItComplete) {
-  // The folder went away after the check (the manual install makes it
-  // again) and a file now stands where it would be made.
-  ASSERT_TRUE(write_file(scratch / "blocker", to_buffer("a file, not a folder")));
-  state.InstallFolder = scratch / "blocker\\gone\\";
-  state.ProgramPath = scratch / "blocker\\gone\\StarlitPad.exe";
-  ASSERT_TRUE(write_file(scratch / "downloaded.exe", read_file(test::built_program("StarlitPad.exe"))));
-  control(kPages).set_current_page(kManualInstallPage);
-  control(kProgramFileEdit).set_text(scratch / "downloaded.exe");
-  wizard->OnManualInstallClicked();
-  ASSERT_EQ(desktop->messages.size(), 1u);
-  expect_folder_refused(scratch / "blocker\\gone\\");
-  EXPECT_TRUE(shown(kManualInstallButton));
-  EXPECT_TRUE(desktop->shortcuts.empty());
+  EXPECT_TRUE(run_messages_until([&] { return !IsWindow(handle); }));
+  EXPECT_TRUE(desktop.messages.empty()) << "the window's own closing asks nothing";
+  EXPECT_FALSE(desktop.ended.has_value()) << "the message loop ends the process, not the handler";
 }
 
 TEST_F(InstallHandlers, ChooseFillsThePathFromTheProgramFileDialog) {
@@ -474,126 +368,145 @@ TEST_F(InstallHandlers, ChooseFillsThePathFromTheProgramFileDialog) {
   }
 }
 
-// The program as the service serves it, and the checksum it publishes.
-struct ServedProgram {
-  ByteBuffer bytes = read_file(test::built_program("StarlitPad.exe"));
-  std::string sha256 = test::sha256_hex(bytes);
-  std::int64_t size = std::ssize(bytes);
-};
-
-std::string fresh_tag() {
-  static int serial = 0;
-  return "ih" + std::to_string(GetCurrentProcessId()) + "x" + std::to_string(GetTickCount()) + "x" +
-         std::to_string(serial++);
-}
-
-// Checked with the system's SHA-256: only the program the service published
-// replaces the one installed before, and a failed check leaves nothing of
-// the download behind.
-TEST_F(InstallHandlers, InstallsOnlyTheProgramThePublishedChecksumNames) {
-  const ServedProgram served;
-  ASSERT_GT(served.size, 0);
-  std::string upper = served.sha256;
-  for (char& c : upper) c = static_cast<char>(c >= 'a' && c <= 'f' ? c - 'a' + 'A' : c);
-  std::string wrong = served.sha256;
-  wrong[10] = wrong[10] == '0' ? '1' : '0';
-  const ByteBuffer old_program = to_buffer("StarlitPad 1.1.0, installed before");
-  struct Case { const char* name; std::string sha256; std::int64_t size; bool installs; };
+// However the window is asked to close (its close button, Alt+F4, a close
+// message from another program, the session ending), the same question is
+// asked; only OK ends the program, and the window stays otherwise.
+TEST_F(InstallHandlers, EveryWayToCloseTheWindowAsksTheQuitQuestion) {
+  struct Case { const char* name; std::function<void()> request; MessageBoxAnswer answer; bool ends; };
   const Case cases[] = {
-      {"right checksum and size", upper, served.size, true},
-      {"wrong checksum", wrong, served.size, false},
-      {"wrong size", served.sha256, served.size + 1, false},
-      {"malformed checksum", served.sha256.substr(1), 0, false},
+      {"close button, Cancel", [&] { click(kCloseButton); }, MessageBoxAnswer::Cancel, false},
+      {"Alt+F4, Cancel", [&] { PostMessageA(window(), WM_SYSCOMMAND, SC_CLOSE, 0); }, MessageBoxAnswer::Cancel,
+       false},
+      {"close message, Cancel", [&] { PostMessageA(window(), WM_CLOSE, 0, 0); }, MessageBoxAnswer::Cancel, false},
+      {"logging off, Cancel", [&] { EXPECT_EQ(SendMessageA(window(), WM_QUERYENDSESSION, 0, 0), FALSE); },
+       MessageBoxAnswer::Cancel, false},
+      {"close message, OK", [&] { PostMessageA(window(), WM_CLOSE, 0, 0); }, MessageBoxAnswer::Ok, true},
+      {"close button, OK", [&] { click(kCloseButton); }, MessageBoxAnswer::Ok, true},
   };
-  int serial = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    start_again();
-    DownVersionInfo& version = state.AppInfo.down_model[0].value[0];
-    version.sha256 = c.sha256;
-    version.size = c.size;
-    const std::string folder = scratch / ("checked" + std::to_string(serial++) + "\\");
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-    ASSERT_TRUE(write_file(folder + "StarlitPad.exe", old_program));
+    desktop.messages.clear();
+    desktop.answers = {c.answer};
+    c.request();
+    run_messages_until([&] { return !desktop.messages.empty(); });
+    run_messages_for(100ms);
+    ASSERT_EQ(desktop.messages.size(), 1u);
+    expect_message(kQuitQuestion);
+    EXPECT_EQ(desktop.ended, c.ends ? std::optional(std::pair(0, ProgramEnd::Orderly)) : std::nullopt);
+    EXPECT_EQ(state.downloadCancelled.StopRequested(), c.ends);
+    EXPECT_TRUE(IsWindow(window())) << "only the program's end closes the window";
+    EXPECT_EQ(IsWindowVisible(window()) != FALSE, !c.ends) << "a confirmed quit takes the window off the screen";
+  }
+}
 
-    install_into(folder);
+TEST_F(InstallHandlers, TheEndOfTheSessionEndsTheProgramWithoutAQuestion) {
+  SendMessageA(window(), WM_ENDSESSION, TRUE, 0);
+  EXPECT_TRUE(desktop.messages.empty());
+  EXPECT_EQ(desktop.ended, std::optional(std::pair(0, ProgramEnd::Orderly)));
+  EXPECT_TRUE(state.downloadCancelled.StopRequested());
+}
 
-    if (c.installs) {
-      EXPECT_TRUE(desktop->messages.empty());
-      EXPECT_EQ(read_file(folder + "StarlitPad.exe"), served.bytes);
-      EXPECT_EQ(desktop->shortcuts.size(), 1u);
-      EXPECT_TRUE(shown(kRunButton));
+// A job that runs until stopped: a step at a time while the control lets it.
+InstallResult steps_until_stopped(JobControl& control, std::atomic<int>& steps, int to_finish) {
+  while (control.Proceed()) {
+    if (++steps == to_finish) return {Outcome::Done};
+    std::this_thread::sleep_for(1ms);
+  }
+  return {Outcome::Cancelled};
+}
+
+// While the question is open the job is held: it makes no step. Cancel lets
+// it go on to its end; OK stops it and ends the program once it has stopped.
+TEST_F(InstallHandlers, TheQuitQuestionHoldsTheJobAndItsAnswerDecides) {
+  struct Case { const char* name; MessageBoxAnswer answer; };
+  for (const Case& c : {Case{"Cancel", MessageBoxAnswer::Cancel}, Case{"OK", MessageBoxAnswer::Ok}}) {
+    SCOPED_TRACE(c.name);
+    desktop.messages.clear();
+    std::atomic<int> steps{0};
+    installer.steps = [&](const install::ProgressReport&) {
+      return steps_until_stopped(state.downloadCancelled, steps, 400);
+    };
+    int steps_while_open = -1;
+    desktop.answers = {c.answer};
+    desktop.while_open = [&] {
+      std::this_thread::sleep_for(20ms);  // a step under way finishes
+      const int at_open = steps;
+      std::this_thread::sleep_for(150ms);
+      steps_while_open = steps - at_open;
+    };
+    control(kFolderEdit).set_text("C:\\StarlitPad\\");
+    wizard->OnInstallClicked();
+    ASSERT_TRUE(run_messages_until([&] { return steps > 5; }));
+    click(kCloseButton);
+    if (c.answer == MessageBoxAnswer::Cancel) {
+      ASSERT_TRUE(run_messages_until([&] { return shown(kRunButton); }));
+      EXPECT_EQ(steps, 400) << "the job went on to its end";
+      EXPECT_FALSE(desktop.ended.has_value());
     } else {
-      ASSERT_EQ(desktop->messages.size(), 1u);
-      expect_message(kDownloadFailedMessage);
-      EXPECT_EQ(read_file(folder + "StarlitPad.exe"), old_program) << "the old program, byte for byte";
-      EXPECT_FALSE(file_exists(folder + "OEM.key"));
-      EXPECT_TRUE(desktop->shortcuts.empty());
-      EXPECT_TRUE(shown(kManualInstallButton));
+      ASSERT_TRUE(run_messages_until([&] { return desktop.ended.has_value(); }));
+      EXPECT_EQ(desktop.ended, std::optional(std::pair(0, ProgramEnd::Orderly))) << "the job had stopped";
+      EXPECT_LT(steps, 400);
     }
-    EXPECT_FALSE(file_exists(folder + "StarlitPad.exe.tmp"));
-    EXPECT_FALSE(file_exists(folder + "StarlitPad.exe.tmp.source"));
+    EXPECT_EQ(steps_while_open, 0) << "no step while the question was open";
+    ASSERT_EQ(desktop.messages.size(), 1u);
+    expect_message(kQuitQuestion);
   }
 }
 
-// A partial file left by an earlier run: continued when its record ties it
-// to this address and version and the checksum vouches for it, or, without
-// a record, on the checksum's word (and fetched again from the start when
-// the checksum refutes it); never spliced onto another version's bytes.
-TEST_F(InstallHandlers, APartialFileIsContinuedOnlyWithTheSameProgram) {
-  const ServedProgram served;
-  const std::int64_t half = served.size / 2;
-  const ByteBuffer this_part(served.bytes.begin(), served.bytes.begin() + half);
-  const ByteBuffer other_part(static_cast<std::size_t>(half), 0x5A);
-  const std::string range = "Range: bytes=" + std::to_string(half) + "-";
-  struct Case {
-    const char* name;
-    ByteBuffer kept;
-    std::optional<std::string> recorded_version;  // nothing: no record
-    bool checked;
-    std::vector<bool> ranged;  // whether each request asked for a range
+// An install that fails while the question is open says so only once the
+// question is answered, and not at all when the answer is OK.
+TEST_F(InstallHandlers, AnEndThatComesWhileTheQuestionIsOpenWaitsForTheAnswer) {
+  std::atomic<bool> question_open{false};
+  std::atomic<bool> failed{false};
+  installer.steps = [&](const install::ProgressReport&) {
+    while (!question_open) std::this_thread::sleep_for(1ms);
+    failed = true;
+    return InstallResult{Outcome::DownloadFailed, DownloadFailure::Cut};
   };
-  const Case cases[] = {
-      {"this version's part, recorded", this_part, "1.2.0", true, {true}},
-      // Neither a checksum nor a validator to vouch for a splice.
-      {"this version's part, recorded, unchecked", this_part, "1.2.0", false, {false}},
-      {"this version's part, no record", this_part, std::nullopt, true, {true}},
-      {"another version's part, recorded", other_part, "1.1.0", true, {false}},
-      {"another version's part, no record", other_part, std::nullopt, true, {true, false}},
-      {"another version's part, no record, unchecked", other_part, std::nullopt, false, {false}},
+  desktop.answers = {MessageBoxAnswer::Cancel};
+  desktop.while_open = [&] {
+    if (question_open.exchange(true)) return;  // the failure's own box
+    // The question's loop runs the job's report meanwhile.
+    run_messages_until([&] { return failed.load(); });
+    run_messages_for(200ms);
+    EXPECT_EQ(desktop.messages.size(), 1u) << "nothing said over the question";
   };
-  int serial = 0;
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    start_again();
-    const std::string tag = fresh_tag();
-    serve("/files/StarlitPad.exe?tag=" + tag);
-    DownVersionInfo& version = state.AppInfo.down_model[0].value[0];
-    version.sha256 = c.checked ? served.sha256 : "";
-    version.size = c.checked ? served.size : 0;
-    const std::string folder = scratch / ("partial" + std::to_string(serial++) + "\\");
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-    const std::string temp = folder + "StarlitPad.exe.tmp";
-    ASSERT_TRUE(write_file(temp, c.kept));
-    if (c.recorded_version) {
-      const PartialRecord record{version.address, *c.recorded_version, served.size, ""};
-      ASSERT_TRUE(write_file(PartialRecordPath(temp), to_buffer(*FormatPartialRecord(record))));
-    }
+  control(kFolderEdit).set_text("C:\\StarlitPad\\");
+  wizard->OnInstallClicked();
+  click(kCloseButton);
+  ASSERT_TRUE(run_messages_until([&] { return desktop.messages.size() == 2; }));
+  expect_message(kQuitQuestion, 0);
+  expect_message(kDownloadFailedMessage, 1);
+  EXPECT_TRUE(shown(kManualInstallButton));
+}
 
-    install_into(folder);
+TEST_F(InstallHandlers, TenQuickClicksOnTheCloseButtonAskOnce) {
+  desktop.answers = {MessageBoxAnswer::Cancel};
+  desktop.while_open = [&] { run_messages_for(200ms); };
+  for (int i = 0; i < 10; ++i) click(kCloseButton);
+  run_messages_until([&] { return !desktop.messages.empty(); });
+  run_messages_for(200ms);
+  EXPECT_EQ(desktop.messages.size(), 1u);
+}
 
-    EXPECT_TRUE(desktop->messages.empty());
-    EXPECT_EQ(read_file(folder + "StarlitPad.exe"), served.bytes) << "the served program, byte for byte";
-    EXPECT_FALSE(file_exists(temp));
-    EXPECT_FALSE(file_exists(PartialRecordPath(temp)));
-    const std::string log = test::service_log(tag);
-    std::vector<bool> ranged;
-    for (std::size_t at = log.find("GET "); at != std::string::npos; at = log.find("GET ", at + 1)) {
-      const std::size_t end = log.find("\r\n\r\n", at);
-      ranged.push_back(log.substr(at, end - at).find(range) != std::string::npos);
-    }
-    EXPECT_EQ(ranged, c.ranged) << log;
-  }
+// A job that does not stop in time (a step that waits on something no
+// interrupt reaches) does not keep the process: it ends without its
+// finalisers, which the job's thread might still be inside.
+TEST_F(InstallHandlers, AJobThatDoesNotStopInTimeIsAbandonedWithTheProcess) {
+  std::atomic<bool> running{false};
+  std::atomic<bool> release{false};
+  installer.steps = [&](const install::ProgressReport&) {
+    running = true;
+    while (!release) std::this_thread::sleep_for(1ms);
+    return InstallResult{Outcome::Cancelled};
+  };
+  control(kFolderEdit).set_text("C:\\StarlitPad\\");
+  wizard->OnInstallClicked();
+  ASSERT_TRUE(run_messages_until([&] { return running.load(); }));
+  desktop.answers = {MessageBoxAnswer::Ok};
+  wizard->OnCloseClicked();
+  EXPECT_EQ(desktop.ended, std::optional(std::pair(0, ProgramEnd::AtOnce)));
+  release = true;
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "core/program_state.hpp"
+#include "core/win/install_desktop.hpp"
+#include "core/win/system_installer.hpp"
 #include "core/win/wizard_form.hpp"
 #include "core/wizard_design.hpp"
 #include "runtime/text.hpp"
@@ -17,13 +19,15 @@ namespace {
 
 struct Wizard : ::testing::Test {
   ProgramState state;
+  SystemInstaller installer{state.downloadCancelled};
+  SystemInstallDesktop desktop;
   std::unique_ptr<WizardForm> wizard;
 
   void SetUp() override {
     state.AppInfo.name = "StarlitPad";
     state.AppInfo.agent_app.app_name = "星光记事本";
     widgets::InitialiseWidgets(state.Widgets);
-    wizard = LoadWizardWindow(state);
+    wizard = LoadWizardWindow(state, installer.installer(), desktop);
     ASSERT_TRUE(wizard);
   }
   void TearDown() override {

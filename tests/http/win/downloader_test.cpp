@@ -96,14 +96,14 @@ struct Attempt {
 };
 
 // One StartDownload and, when it succeeds, one RunTransfer. `cancel_after`
-// sets the cancel flag inside the progress callback once that many bytes are
+// stops the job inside the progress callback once that many bytes are
 // there, as the window's close handler would.
 Attempt download(const std::string& url, const std::string& target, std::int64_t cancel_after = -1) {
-  CancelFlag cancelled{0};
+  JobControl control;
   WinInetOpener web;
   SystemFileSystem files;
   SteadyClock clock;
-  Downloader downloader({web, files, clock, program_directory()}, cancelled);
+  Downloader downloader({web, files, clock, program_directory()}, control);
   Attempt run;
   run.started = downloader.StartDownload(url, target);
   run.at_start = downloader.Progress();
@@ -112,7 +112,7 @@ Attempt download(const std::string& url, const std::string& target, std::int64_t
   run.finished = downloader.RunTransfer(
       [&] {
         ++run.progress_calls;
-        if (cancel_after >= 0 && downloader.DownloadedBytes() >= cancel_after) cancelled = 1;
+        if (cancel_after >= 0 && downloader.DownloadedBytes() >= cancel_after) control.Stop();
       },
       [&] { ++run.cancel_calls; });
   run.at_end = downloader.Progress();
@@ -380,11 +380,11 @@ TEST(Downloader, ClearsOnlyAnEmptyFolderFromTheTemporaryFilesPlace) {
 
 TEST(Downloader, FailsToStartWithoutAServer) {
   ScratchFolder folder;
-  CancelFlag cancelled{0};
+  JobControl control;
   WinInetOpener web;
   SystemFileSystem files;
   SteadyClock clock;
-  Downloader downloader({web, files, clock, program_directory()}, cancelled);
+  Downloader downloader({web, files, clock, program_directory()}, control);
   EXPECT_FALSE(downloader.StartDownload("http://127.0.0.1:1/app.exe", folder / "app.exe"));
   EXPECT_EQ(downloader.Failure(), DownloadFailure::Connect);
   EXPECT_FALSE(downloader.RunTransfer(nullptr, nullptr));

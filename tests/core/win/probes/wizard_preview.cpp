@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include "core/program_state.hpp"
+#include "core/win/install_desktop.hpp"
+#include "core/win/system_installer.hpp"
 #include "core/win/wizard_form.hpp"
 #include "runtime/win/message_loop.hpp"
 #include "widgets/win/graphics_startup.hpp"
@@ -13,7 +15,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   state.AppInfo.name = "StarlitPad";
   state.AppInfo.agent_app.app_name = "星光记事本";
   lumen::widgets::InitialiseWidgets(state.Widgets);
-  const auto wizard = lumen::wizard::LoadWizardWindow(state);
+  lumen::SystemInstaller installer(state.downloadCancelled);
+  lumen::SystemInstallDesktop desktop;
+  const auto wizard = lumen::wizard::LoadWizardWindow(state, installer.installer(), desktop);
   if (!wizard) return 1;
   lumen::run_message_loop();
   return 0;
