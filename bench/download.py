@@ -23,6 +23,8 @@ import tempfile
 import benchlib
 from benchlib import MB
 
+ETAG = "bench"
+
 
 class Bench:
     def __init__(self, rig, driver, work):
@@ -33,7 +35,8 @@ class Bench:
         self.report = os.path.join(work, "time.txt")
 
     def url(self, size):
-        return f"{self.service}/blob/{size}/app.exe"
+        # With an ETag, which a partial file's record keeps to vouch for it.
+        return f"{self.service}/blob/{size}/app.exe?etag={ETAG}"
 
     def curl(self, size, target):
         out, peak = benchlib.peak_and_output(
@@ -92,10 +95,10 @@ def measure(size_mb, runs):
             shutil.copyfile(reference, resume_target + ".tmp")
             os.truncate(resume_target + ".tmp", kept)
             # With the record an interrupted download leaves beside it: without
-            # one, the downloader cannot tell the part is of this file and
-            # starts again.
+            # one, or without the server's validator in it, the downloader
+            # cannot tell the part is of this file and starts again.
             with open(resume_target + ".tmp.source", "w", newline="\n") as record:
-                record.write(f"url={bench.url(size)}\nversion=\nlength={size}\nvalidator=\n")
+                record.write(f"url={bench.url(size)}\nversion=\nlength={size}\nvalidator=\"{ETAG}\"\n")
             got, _, resume_peak = bench.downloader(size, resume_target)
             if got != size - kept:
                 sys.exit(f"bench: the resume fetched {got} bytes, not the {size - kept} missing")

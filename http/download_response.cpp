@@ -49,19 +49,15 @@ std::optional<ContentRange> ParseContentRange(std::string_view value) {
 std::optional<std::int64_t> ParseContentLength(std::string_view value) { return whole_number(trimmed(value)); }
 
 ResponsePlan PlanForResponse(int status, std::int64_t requested_offset, std::string_view content_range) {
-  switch (status) {
-    case 200:
-      return ResponsePlan::StartOver;
-    case 206: {
-      const auto range = ParseContentRange(content_range);
-      return range && runs_from_offset_to_the_end(*range, requested_offset) ? ResponsePlan::Append
-                                                                         : ResponsePlan::Refuse;
-    }
-    case 416:
-      return requested_offset > 0 ? ResponsePlan::AskForWhole : ResponsePlan::Refuse;
-    default:
-      return ResponsePlan::Refuse;
+  if (status == 200) return ResponsePlan::StartOver;
+  if (status == 206) {
+    const auto range = ParseContentRange(content_range);
+    if (range && runs_from_offset_to_the_end(*range, requested_offset)) return ResponsePlan::Append;
   }
+  // Whatever a server answers a range with, other than the part asked for,
+  // it may well serve the whole file: a range refused once would otherwise
+  // be refused again on every later run.
+  return requested_offset > 0 ? ResponsePlan::AskForWhole : ResponsePlan::Refuse;
 }
 
 std::optional<std::optional<std::int64_t>> AnnouncedTotal(int status, std::int64_t offset,

@@ -23,8 +23,9 @@ struct ContentRange {
 enum class ResponsePlan {
   Append,      // the body is the rest of the file from the requested offset
   StartOver,   // the body is the whole file: the temporary file starts again
-  AskForWhole, // the offset cannot be served: ask again without a range
-  Refuse,      // an error answer or a part that does not fit: write nothing
+  AskForWhole, // the range was not served as asked (an error, 416, a part that does
+               // not fit): ask again without a range
+  Refuse,      // an error answer, or a part, to a request for the whole file: write nothing
 };
 
 // The plan for an answer with this status (0 when unknown) to a request that

@@ -1,9 +1,12 @@
 #include "http/downloader.hpp"
 
+#include <utility>
+
 #include "http/digesting_file.hpp"
 #include "http/download_request.hpp"
 #include "http/download_response.hpp"
-#include "runtime/convert.hpp"
+#include "http/file_head.hpp"
+#include "http/pe_extent.hpp"
 
 namespace lumen {
 
@@ -27,11 +30,24 @@ bool Downloader::StartDownload(std::string_view url, std::string_view target_pat
   target_ = SplitTargetPath(target_path, ports_.program_folder);
   if (target_.file_name.empty()) target_.file_name = ChooseDownloadName(ServerFileName(ports_.web, url), url);
   if (target_.file_name.empty()) return Fail(DownloadFailure::Connect);
+  if (!ClearFolderInTheWay()) return Fail(DownloadFailure::TempIsFolder);
   return Open();
 }
 
+// No file can be written where a folder stands. An empty one is nobody's and
+// goes; one holding something may hold anyone's files and stays, and the
+// start fails before any request, saying why, until it is gone.
+bool Downloader::ClearFolderInTheWay() {
+  const Text temp = target_.temp_path();
+  return !ports_.files.is_existing_folder(temp) || ports_.files.remove_empty_folder(temp);
+}
+
 bool Downloader::Open() {
-  resume_offset_ = ResumableLength();
+  WeighKeptFile();
+  if (whole_on_disk_) {
+    count_ = {resume_offset_, resume_offset_};
+    return true;
+  }
   if (!OpenTransfer()) return false;
   const auto total = AnnouncedTotal(transfer_->Status(), resume_offset_, transfer_->ContentLength(),
                                     transfer_->ContentRange());
@@ -40,28 +56,55 @@ bool Downloader::Open() {
   return true;
 }
 
-// How much of the temporary file may be continued. Bytes of another file,
+// How much of the temporary file may be kept. Bytes of another file,
 // another version or a file that changed length since must never be
-// completed with this one's tail; a file from a build that kept no record
-// is only trusted when a checksum will prove the result.
-std::int64_t Downloader::ResumableLength() {
+// completed with this one's tail, nor a part whose file may have been
+// rebuilt since at the same address, version and length: a splice is only
+// made with a checksum to prove the result or a validator for the server
+// to hold the range to. A file from a build that kept no record is only
+// trusted when a checksum will prove the result.
+void Downloader::WeighKeptFile() {
+  resume_offset_ = 0;
   resumed_record_.reset();
+  whole_on_disk_ = false;
   const std::int64_t held = ports_.files.size_of(target_.temp_path()).value_or(0);
-  if (held == 0) return 0;
-  const ByteBuffer text = ports_.files.read_whole(PartialRecordPath(target_.temp_path()));
-  if (text.empty()) return check_.sha256.empty() ? 0 : held;
-  std::optional<PartialRecord> record = ParsePartialRecord(to_text(text));
-  const bool same_file = record && record->url == url_ && record->version == check_.version &&
-                         held < record->length && (!check_.size || *check_.size == record->length);
-  if (!same_file) return 0;
-  resumed_record_ = std::move(record);
-  return held;
+  if (held == 0) return;
+  FoundRecord found = ReadPartialRecord(ports_.files, target_.temp_path());
+  if (!found.present) {
+    if (!check_.sha256.empty()) resume_offset_ = held;
+    return;
+  }
+  if (!found.record || !DescribesThisFile(*found.record)) return;
+  if (held == found.record->length) {
+    // All of it arrived before the run ended, short of its name.
+    whole_on_disk_ = HoldsThePublishedDigest(held);
+    if (whole_on_disk_) resume_offset_ = held;
+    return;
+  }
+  const bool vouched_for = !check_.sha256.empty() || !found.record->validator.empty();
+  if (held > found.record->length || !vouched_for) return;
+  resume_offset_ = held;
+  resumed_record_ = std::move(found.record);
 }
 
-// A server that cannot serve the range is asked once more for the whole
-// file; one that ignores the range, or whose file changed since the
-// validator was given, sends the whole file, which then replaces what the
-// temporary file held instead of being appended to it.
+bool Downloader::DescribesThisFile(const PartialRecord& record) const {
+  return record.url == url_ && record.version == check_.version && (!check_.size || *check_.size == record.length);
+}
+
+// Without a published checksum, the record's word is all there is.
+bool Downloader::HoldsThePublishedDigest(std::int64_t length) {
+  if (check_.sha256.empty()) return true;
+  const std::unique_ptr<StreamDigest> digest = ports_.digests ? ports_.digests->StartSha256() : nullptr;
+  const FileNumber kept = ports_.files.open(target_.temp_path(), OpenMode::Read);
+  return digest && kept && DigestFilePrefix(*kept, length, *digest) && SameDigest(digest->finish_hex(), check_.sha256);
+}
+
+// A server that does not serve the range as asked (an error, 416, a part
+// that does not continue the file) is asked once more for the whole file;
+// one that ignores the range, or whose file changed since the validator was
+// given, sends the whole file. Either way the whole file then replaces what
+// the temporary file held, once it starts to arrive: until then a failed
+// answer leaves the part and its record as they were.
 bool Downloader::OpenTransfer() {
   for (int attempt = 0; attempt < 2; ++attempt) {
     const Text validator = resumed_record_ ? resumed_record_->validator : Text{};
@@ -84,6 +127,9 @@ bool Downloader::ContinuesTheRecordedFile() const {
   return range && range->complete_length == resumed_record_->length;
 }
 
+// The whole file's length: the answer's, else the one the service published.
+std::optional<std::int64_t> Downloader::ExpectedLength() const { return count_.total ? count_.total : check_.size; }
+
 // Written once the temporary file holds only bytes of this transfer's file.
 // Without a known length no record can vouch for the file: it goes, and
 // the file is then only continued with a checksum to prove it.
@@ -91,8 +137,8 @@ void Downloader::KeepRecord() {
   const Text path = PartialRecordPath(target_.temp_path());
   Text validator = ValidatorInHeaders(transfer_->RawHeaders());
   if (validator.empty() && resumed_record_) validator = resumed_record_->validator;
-  const auto text = count_.total ? FormatPartialRecord({url_, check_.version, *count_.total, validator})
-                                 : std::nullopt;
+  const std::optional<std::int64_t> length = ExpectedLength();
+  const auto text = length ? FormatPartialRecord({url_, check_.version, *length, validator}) : std::nullopt;
   if (!text || !ports_.files.write_whole(path, to_buffer(*text))) (void)ports_.files.remove(path);
 }
 
@@ -126,7 +172,29 @@ bool Downloader::PassesCheck(StreamDigest* digest) const {
   return check_.sha256.empty() || (digest && SameDigest(digest->finish_hex(), check_.sha256));
 }
 
+// The platform reads a cut connection as the end of the data. With a length
+// from the answer the loop has already held the body to it; without one,
+// the published size tells a cut, and with neither the program's own
+// headers do.
+bool Downloader::EndedShort() const {
+  if (count_.total) return false;
+  if (check_.size) return count_.downloaded < *check_.size;
+  return ShortOfItsImage();
+}
+
+// Reads the headers only, however large the file.
+bool Downloader::ShortOfItsImage() const {
+  const FileNumber file = ports_.files.open(target_.temp_path(), OpenMode::Read);
+  if (!file) return false;  // nothing to judge by: the move will say whether the file is there
+  const ByteBuffer head = ReadFileHead(*file, kImageHeadBytes);
+  return file->size() < LeastImageLength(head);
+}
+
 bool Downloader::RunTransfer(const std::function<void()>& on_progress, const std::function<void()>& on_cancel) {
+  if (std::exchange(whole_on_disk_, false)) {
+    if (on_progress) on_progress();
+    return PlaceFileUnlessStopped(on_cancel);
+  }
   for (;;) {
     if (!transfer_) return false;
     std::unique_ptr<StreamDigest> digest;
@@ -139,12 +207,8 @@ bool Downloader::RunTransfer(const std::function<void()>& on_progress, const std
     close_file(file);
     transfer_.reset();
     if (end != TransferEnd::Complete) return Stop(end, on_cancel);
-    if (PassesCheck(digest.get())) {
-      // The last look before the program takes its place: a quit asked for
-      // now leaves the complete file for the next run, nothing installed.
-      if (!control_.Proceed()) return Stop(TransferEnd::Cancelled, on_cancel);
-      return PlaceFile();
-    }
+    if (EndedShort()) return Fail(DownloadFailure::Cut);
+    if (PassesCheck(digest.get())) return PlaceFileUnlessStopped(on_cancel);
     // Our own stale partial file is the one failure a fresh start can mend;
     // what the network sends wrong twice is not retried.
     const bool resumed = resume_offset_ > 0;
@@ -153,6 +217,13 @@ bool Downloader::RunTransfer(const std::function<void()>& on_progress, const std
     restarted_ = true;
     if (!Open()) return false;
   }
+}
+
+// The last look before the program takes its place: a quit asked for now
+// leaves the complete file for the next run, nothing installed.
+bool Downloader::PlaceFileUnlessStopped(const std::function<void()>& on_cancel) {
+  if (!control_.Proceed()) return Stop(TransferEnd::Cancelled, on_cancel);
+  return PlaceFile();
 }
 
 // One rename gives the checked file the program's name, replacing an older

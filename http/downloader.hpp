@@ -2,8 +2,9 @@
 // The resumable download of the application's executable: into the target
 // name followed by ".tmp", continued from that file's size after an
 // interruption only while the record beside it says it is a part of the same
-// file, checked against the size and SHA-256 the service published, and
-// moved over the target name once all the data is there and checked.
+// file and a checksum or the server's validator can vouch for the splice,
+// checked against the size and SHA-256 the service published, and moved over
+// the target name once all the data is there and checked.
 
 #include <cstdint>
 #include <functional>
@@ -28,10 +29,12 @@ enum class DownloadFailure {
   None,
   Connect,  // the resource could not be opened
   Status,   // the server answered with an error, or with a part that does not fit
-  Cut,      // the data ended short of its announced length, or a read failed
+  Cut,      // the data ended short of its announced or published length, or of
+            // the length the program's own headers give, or a read failed
   Write,    // the temporary file could not be opened or written
   Move,     // the complete file could not be given its final name
   Check,    // the file's size or SHA-256 is not what the service published
+  TempIsFolder,  // a folder holding something stands where the temporary file goes
 };
 
 // What a download reaches and writes through.
@@ -54,20 +57,28 @@ class Downloader {
 
   // Opens the transfer for the target path (folder + name; an empty name is
   // taken from the server or the URL). False when the resource cannot be
-  // opened or the server answers with an error; the temporary file is then
-  // left as it was. The temporary file is continued when its record names
-  // this URL, the check's version and the file's length, or, having no
+  // opened or the server answers with an error (to a range it did not serve
+  // as asked, after one more request for the whole file); the temporary
+  // file is then left as it was. The temporary file is continued when its record names
+  // this URL, the check's version and the file's length and either the check
+  // has a SHA-256 or the record the server's validator, or, having no
   // record, when the check has a SHA-256 to prove the result; otherwise it
-  // starts over.
+  // starts over. A temporary file its record shows complete (and the
+  // SHA-256, when there is one, confirms) needs no transfer at all. An empty
+  // folder in the temporary file's place is removed; one holding something
+  // fails the start (TempIsFolder) before any request.
   [[nodiscard]] bool StartDownload(std::string_view url, std::string_view target_path,
                                    const PayloadCheck& check = {});
 
   // Runs the started transfer to its end. True only when all the data
   // arrived, passed the check and the file has its final name. A stop, a
-  // cut connection or a failed read or write keep the temporary file and its
-  // record for the next start to resume; on_cancel runs after a stop. A
-  // file that fails its check is deleted with its record; when it had been
-  // resumed it is fetched once more from its first byte.
+  // cut connection (a body short of any length the answer, the service or,
+  // with neither, the program's own headers give) or a failed read or write
+  // keep the temporary file and its record for the next start to resume;
+  // on_cancel runs after a stop. A file that fails its check is deleted with
+  // its record; when it had been resumed it is fetched once more from its
+  // first byte. A complete temporary file is only given its name, after one
+  // progress call.
   [[nodiscard]] bool RunTransfer(const std::function<void()>& on_progress, const std::function<void()>& on_cancel);
 
   // Why the last StartDownload or RunTransfer gave false (None after a stop).
@@ -79,15 +90,22 @@ class Downloader {
   [[nodiscard]] Text TempPath() const { return target_.temp_path(); }
 
  private:
+  [[nodiscard]] bool ClearFolderInTheWay();
   [[nodiscard]] bool Open();
-  [[nodiscard]] std::int64_t ResumableLength();
+  void WeighKeptFile();
+  [[nodiscard]] bool DescribesThisFile(const PartialRecord& record) const;
+  [[nodiscard]] bool HoldsThePublishedDigest(std::int64_t length);
   [[nodiscard]] bool OpenTransfer();
   [[nodiscard]] bool ContinuesTheRecordedFile() const;
+  [[nodiscard]] std::optional<std::int64_t> ExpectedLength() const;
+  [[nodiscard]] bool EndedShort() const;
+  [[nodiscard]] bool ShortOfItsImage() const;
   void KeepRecord();
   void DiscardPartialFile();
   [[nodiscard]] FileNumber OpenTempFile() const;
   [[nodiscard]] std::unique_ptr<StreamDigest> StartDigest();
   [[nodiscard]] bool PassesCheck(StreamDigest* digest) const;
+  [[nodiscard]] bool PlaceFileUnlessStopped(const std::function<void()>& on_cancel);
   [[nodiscard]] bool PlaceFile();
   // A transfer that ended before its data was complete.
   [[nodiscard]] bool Stop(TransferEnd end, const std::function<void()>& on_cancel);
@@ -102,6 +120,8 @@ class Downloader {
   std::int64_t resume_offset_ = 0;
   // What the temporary file's record said, when it is being continued.
   std::optional<PartialRecord> resumed_record_;
+  // The temporary file already holds the whole checked file.
+  bool whole_on_disk_ = false;
   // The one fresh start a resumed file that failed its check gets.
   bool restarted_ = false;
   std::unique_ptr<OpenedTransfer> transfer_;

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "http/download_response.hpp"
+#include "http/file_head.hpp"
 #include "runtime/text.hpp"
 
 namespace lumen {
@@ -11,8 +12,9 @@ namespace {
 
 constexpr std::array<std::string_view, 4> kKeys = {"url=", "version=", "length=", "validator="};
 
-[[nodiscard]] bool has_line_break(std::string_view value) noexcept {
-  return value.find_first_of("\r\n") != std::string_view::npos;
+// A line break would end the value early; a zero byte is no text at all.
+[[nodiscard]] bool cannot_be_read_back(std::string_view value) noexcept {
+  return value.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
 
 [[nodiscard]] std::string_view trimmed(std::string_view text) noexcept {
@@ -43,13 +45,15 @@ std::optional<Text> FormatPartialRecord(const PartialRecord& record) {
   const std::array<Text, 4> values = {record.url, record.version, std::to_string(record.length), record.validator};
   Text text;
   for (std::size_t i = 0; i < values.size(); ++i) {
-    if (has_line_break(values[i])) return std::nullopt;
+    if (cannot_be_read_back(values[i])) return std::nullopt;
     text += Text(kKeys[i]) + values[i] + "\n";
   }
+  if (text.size() > kPartialRecordLimit) return std::nullopt;
   return text;
 }
 
 std::optional<PartialRecord> ParsePartialRecord(std::string_view text) {
+  if (text.size() > kPartialRecordLimit || text.find('\0') != std::string_view::npos) return std::nullopt;
   std::array<Text, 4> values;
   for (std::size_t i = 0; i < kKeys.size(); ++i) {
     const std::size_t end = text.find('\n');
@@ -60,6 +64,14 @@ std::optional<PartialRecord> ParsePartialRecord(std::string_view text) {
   const auto length = ParseContentLength(values[2]);
   if (!text.empty() || !length) return std::nullopt;
   return PartialRecord{values[0], values[1], *length, values[3]};
+}
+
+FoundRecord ReadPartialRecord(FileSystem& files, std::string_view temp_path) {
+  const FileNumber file = files.open(PartialRecordPath(temp_path), OpenMode::Read);
+  if (!file || file->size() <= 0) return {};
+  if (file->size() > std::int64_t{kPartialRecordLimit}) return {.present = true, .record = std::nullopt};
+  const ByteBuffer bytes = ReadFileHead(*file, kPartialRecordLimit);
+  return {.present = true, .record = ParsePartialRecord(Text(bytes.begin(), bytes.end()))};
 }
 
 Text ValidatorInHeaders(std::string_view raw_headers) {

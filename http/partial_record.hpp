@@ -8,17 +8,22 @@
 //   version=<the version the file belongs to>
 //   length=<the whole file's size in bytes>
 //   validator=<the server's ETag, else its Last-Modified; may be empty>
-// A record that is not exactly this is no record.
+// A record that is not exactly this, longer than kPartialRecordLimit or
+// holding a zero byte, is no record.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string_view>
 
+#include "runtime/file_system.hpp"
 #include "runtime/text.hpp"
 
 namespace lumen {
 
 inline constexpr std::string_view kPartialRecordSuffix = ".source";
+// Far more than any address a browser takes: a larger file is not read.
+inline constexpr std::size_t kPartialRecordLimit = 8 * 1024;
 
 struct PartialRecord {
   Text url;
@@ -31,9 +36,19 @@ struct PartialRecord {
 
 [[nodiscard]] Text PartialRecordPath(std::string_view temp_path);
 
-// Nothing when a value holds a line break: such a record could not be read back.
+// Nothing when a value holds a line break or a zero byte, or the record
+// would pass the limit: such a record could not be read back.
 [[nodiscard]] std::optional<Text> FormatPartialRecord(const PartialRecord& record);
 [[nodiscard]] std::optional<PartialRecord> ParsePartialRecord(std::string_view text);
+
+// What lies beside a temporary file under the record's name.
+struct FoundRecord {
+  bool present = false;                // a file there holds something
+  std::optional<PartialRecord> record;  // what it says, when it is a record
+};
+
+// Reads at most the limit's worth of bytes, whatever the file's size.
+[[nodiscard]] FoundRecord ReadPartialRecord(FileSystem& files, std::string_view temp_path);
 
 // The validator a server gave its answer: a strong ETag, else Last-Modified
 // (a weak tag cannot ask for a range); empty when it gave neither.

@@ -219,14 +219,17 @@ TEST_F(Engine, AFailedDownloadSaysWhyAndInstallsNothing) {
 TEST_F(Engine, AQuitDuringTheDownloadKeepsTheTemporaryFileAndStops) {
   cancel_after = 20000;
   ScriptedWeb web = ScriptedWeb::serving(program);
-  EXPECT_EQ(install(web, app_with_current_version(kAddress)), InstallResult{Outcome::Cancelled});
+  // The published checksum vouches for continuing the part.
+  AppInfoRecord app = app_with_current_version(kAddress);
+  app.down_model[0].value[0].sha256 = test::sha256_hex(program);
+  EXPECT_EQ(install(web, app), InstallResult{Outcome::Cancelled});
   EXPECT_EQ(files.content("C:\\StarlitPad\\StarlitPad.exe.tmp").size(), 20480u);
   expect_nothing_installed();
 
   // The next run resumes from there.
   control = std::make_unique<JobControl>();
   cancel_after.reset();
-  EXPECT_EQ(install(web, app_with_current_version(kAddress)), InstallResult{Outcome::Done});
+  EXPECT_EQ(install(web, app), InstallResult{Outcome::Done});
   EXPECT_TRUE(web.requests.back().headers.ends_with("\r\nRange:bytes=20480-"));
   EXPECT_EQ(files.content("C:\\StarlitPad\\StarlitPad.exe"), program);
 }

@@ -50,13 +50,17 @@ TEST(PlanForResponse, WritesOnlyBodiesThatFitTheFile) {
       {"range ignored", 200, 1000, "", ResponsePlan::StartOver},
       {"range served", 206, 1000, "bytes 1000-2999/3000", ResponsePlan::Append},
       {"range served, size unknown", 206, 1000, "bytes 1000-2999/*", ResponsePlan::Append},
-      {"part starts elsewhere", 206, 1000, "bytes 0-2999/3000", ResponsePlan::Refuse},
-      {"part stops short of the end", 206, 1000, "bytes 1000-1999/3000", ResponsePlan::Refuse},
-      {"part without a range header", 206, 1000, "", ResponsePlan::Refuse},
+      // A range not served as asked: the whole file is asked for once.
+      {"part starts elsewhere", 206, 1000, "bytes 0-2999/3000", ResponsePlan::AskForWhole},
+      {"part stops short of the end", 206, 1000, "bytes 1000-1999/3000", ResponsePlan::AskForWhole},
+      {"part without a range header", 206, 1000, "", ResponsePlan::AskForWhole},
       {"offset beyond the file", 416, 1000, "bytes */900", ResponsePlan::AskForWhole},
+      {"server error while resuming", 500, 1000, "", ResponsePlan::AskForWhole},
+      // Asked for the whole file, nothing but the whole file is written.
+      {"part without a range asked", 206, 0, "", ResponsePlan::Refuse},
+      {"part of the middle without a range asked", 206, 0, "bytes 1000-2999/3000", ResponsePlan::Refuse},
       {"416 without a range asked", 416, 0, "", ResponsePlan::Refuse},
       {"not found", 404, 0, "", ResponsePlan::Refuse},
-      {"server error while resuming", 500, 1000, "", ResponsePlan::Refuse},
       {"no content", 204, 0, "", ResponsePlan::Refuse},
       {"no status", 0, 0, "", ResponsePlan::Refuse},
   };

@@ -7,11 +7,14 @@
 
 #include <cctype>
 #include <set>
+#include <utility>
 #include <vector>
 
+#include "http/pe_extent.hpp"
 #include "tests/support/memory_file_system.hpp"
 #include "tests/support/scripted_web.hpp"
 #include "tests/support/sha256.hpp"
+#include "tests/tools/synthetic_pe.hpp"
 
 namespace lumen {
 namespace {
@@ -43,9 +46,29 @@ struct Outcome {
   DownloadCount at_start;
 };
 
+// The Last-Modified a server gave the file, kept in the record as its validator.
+constexpr std::string_view kDate = "Tue, 01 Dec 2026 10:00:00 GMT";
+
 // Writes the record an earlier run of this download would have left.
 void keep_record(MemoryFileSystem& files, const PartialRecord& record) {
   files.put(kRecord, to_buffer(*FormatPartialRecord(record)));
+}
+
+// The record of an earlier run of this download from a server that gave the
+// file its date.
+PartialRecord dated_record(std::int64_t length) { return {Text(kUrl), "", length, Text(kDate)}; }
+
+// What a run cut after `kept` bytes of `file` left, from a server that gave
+// the file its date.
+void keep_dated_part(MemoryFileSystem& files, const ByteBuffer& file, std::size_t kept) {
+  files.put(kTemp, first(file, kept));
+  keep_record(files, dated_record(std::ssize(file)));
+}
+
+// The Range line and what follows it in a request's headers; "" without one.
+std::string range_lines(const ScriptedRequest& request) {
+  const std::size_t range = request.headers.find("\r\nRange:");
+  return range == std::string::npos ? "" : request.headers.substr(range);
 }
 
 // One StartDownload and, when it succeeds, one RunTransfer; the job is
@@ -84,15 +107,15 @@ TEST_F(DownloaderTest, ResumesFromTheTemporaryFileWithARangeRequest) {
   const Case cases[] = {
       {"no temporary file", std::nullopt, nullptr},
       {"an empty temporary file", 0, nullptr},
-      {"part of the file", 30000, "\r\nRange:bytes=30000-"},
-      {"all but one byte", 99999, "\r\nRange:bytes=99999-"},
+      {"part of the file", 30000, "\r\nRange:bytes=30000-\r\nIf-Range:Tue, 01 Dec 2026 10:00:00 GMT"},
+      {"all but one byte", 99999, "\r\nRange:bytes=99999-\r\nIf-Range:Tue, 01 Dec 2026 10:00:00 GMT"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     MemoryFileSystem disk;
     disk.add_folder("C:\\App");
     if (c.kept) disk.put(kTemp, first(program, *c.kept));
-    keep_record(disk, {Text(kUrl), "", std::ssize(program), ""});
+    keep_record(disk, dated_record(std::ssize(program)));
     ScriptedWeb web = ScriptedWeb::serving(program);
 
     const Outcome run = download(web, disk);
@@ -112,9 +135,9 @@ TEST_F(DownloaderTest, ResumesFromTheTemporaryFileWithARangeRequest) {
   }
 }
 
-// A server that sends the whole file to a range request, or cannot serve the
-// range, gets the file started over; one whose part does not continue the
-// temporary file gets nothing written.
+// A server that sends the whole file to a range request gets the file
+// started over; one that answers the range with an error is asked once for
+// the whole file, and whatever fails then leaves the temporary file as it was.
 TEST_F(DownloaderTest, NeverAppendsWhatDoesNotContinueTheTemporaryFile) {
   const ByteBuffer stale(30000, 0xEE);
   struct Case {
@@ -128,18 +151,11 @@ TEST_F(DownloaderTest, NeverAppendsWhatDoesNotContinueTheTemporaryFile) {
       {"200 to a range: started over",
        [&](const ScriptedRequest& r) { return std::optional(test::serve_file(program, r.headers, false)); }, true,
        DownloadFailure::None, 1},
-      {"206 from the wrong offset",
-       [&](const ScriptedRequest&) {
-         return std::optional(ScriptedResponse{.status = 206, .content_length = 1000,
-                                               .content_range = "bytes 5000-5999/100000",
-                                               .body = ByteBuffer(1000, 1)});
-       },
-       false, DownloadFailure::Status, 1},
-      {"an error page",
+      {"an error page, also to the whole file",
        [&](const ScriptedRequest&) {
          return std::optional(ScriptedResponse{.status = 404, .content_length = 9, .body = to_buffer("not found")});
        },
-       false, DownloadFailure::Status, 1},
+       false, DownloadFailure::Status, 2},
       {"no server", [&](const ScriptedRequest&) { return std::optional<ScriptedResponse>(); }, false,
        DownloadFailure::Connect, 1},
   };
@@ -147,7 +163,7 @@ TEST_F(DownloaderTest, NeverAppendsWhatDoesNotContinueTheTemporaryFile) {
     SCOPED_TRACE(c.name);
     MemoryFileSystem disk;
     disk.put(kTemp, stale);
-    keep_record(disk, {Text(kUrl), "", std::ssize(program), ""});
+    keep_record(disk, dated_record(std::ssize(program)));
     ScriptedWeb web(c.answer);
     const Outcome run = download(web, disk);
     EXPECT_EQ(run.finished, c.finished);
@@ -163,9 +179,55 @@ TEST_F(DownloaderTest, NeverAppendsWhatDoesNotContinueTheTemporaryFile) {
   }
 }
 
+// A server that will not serve ranges as asked, but serves the whole file:
+// each run asks for its range once, then for the whole file, so a cut in
+// one run is mended by the next instead of failing every run after it.
+TEST_F(DownloaderTest, ARefusedRangeIsFollowedByTheWholeFileInTheSameRun) {
+  struct Case { const char* name; ScriptedResponse refusal; };
+  const Case cases[] = {
+      {"206 from offset 0", {.status = 206, .content_length = 100000, .content_range = "bytes 0-99999/100000",
+                             .body = program}},
+      {"206 from the wrong offset", {.status = 206, .content_length = 1000,
+                                     .content_range = "bytes 5000-5999/100000", .body = ByteBuffer(1000, 1)}},
+      {"206 without Content-Range", {.status = 206, .content_length = 55000,
+                                     .body = ByteBuffer(program.begin() + 45000, program.end())}},
+      {"500", {.status = 500, .content_length = 5, .body = to_buffer("error")}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MemoryFileSystem disk;
+    keep_dated_part(disk, program, 30000);
+    std::optional<std::size_t> cut_after = 45000;
+    ScriptedWeb web([&](const ScriptedRequest& r) {
+      if (test::requested_offset(r.headers) > 0) return std::optional(c.refusal);
+      ScriptedResponse whole = test::serve_file(program, r.headers);
+      whole.raw_headers = "HTTP/1.1 200 OK\r\nLast-Modified: " + std::string(kDate) + "\r\n";
+      whole.cut_after = std::exchange(cut_after, std::nullopt);
+      return std::optional(whole);
+    });
+
+    // The whole file's transfer is cut: its part, with its own record, replaces the old one.
+    const Outcome cut = download(web, disk);
+    EXPECT_EQ(cut.failure, DownloadFailure::Cut);
+    ASSERT_EQ(web.requests.size(), 2u);
+    EXPECT_TRUE(range_lines(web.requests[0]).starts_with("\r\nRange:bytes=30000-"));
+    EXPECT_EQ(range_lines(web.requests[1]), "");
+    EXPECT_EQ(disk.content(kTemp), first(program, 45000));
+    EXPECT_EQ(ParsePartialRecord(to_text(disk.content(kRecord))), dated_record(std::ssize(program)));
+
+    const Outcome next = download(web, disk);
+    EXPECT_TRUE(next.finished);
+    ASSERT_EQ(web.requests.size(), 4u);
+    EXPECT_TRUE(range_lines(web.requests[2]).starts_with("\r\nRange:bytes=45000-"));
+    EXPECT_EQ(range_lines(web.requests[3]), "");
+    EXPECT_EQ(disk.content(kTarget), program);
+    EXPECT_EQ(disk.files(), std::set<std::string>{std::string(kTarget)}) << "no partial file, no record";
+  }
+}
+
 TEST_F(DownloaderTest, AFileLongerThanTheResourceIsFetchedWhole) {
   files.put(kTemp, program_bytes(100500));
-  keep_record(files, {Text(kUrl), "", 200000, ""});
+  keep_record(files, dated_record(200000));
   ScriptedWeb web = ScriptedWeb::serving(program);
   const Outcome run = download(web, files);
   EXPECT_TRUE(run.finished);
@@ -238,9 +300,7 @@ TEST_F(DownloaderTest, HoldsTheBodyToEveryLengthTheAnswerGives) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     MemoryFileSystem disk;
-    disk.add_folder("C:\\App");
-    disk.put(kTemp, first(program, 30000));
-    keep_record(disk, {Text(kUrl), "", std::ssize(program), ""});
+    keep_dated_part(disk, program, 30000);
     ScriptedWeb web([&](const ScriptedRequest&) {
       return std::optional(ScriptedResponse{.status = 206, .content_length = c.content_length,
                                             .content_range = c.content_range,
@@ -286,36 +346,49 @@ ScriptedWeb serving_tagged(const ByteBuffer& file, std::string tag) {
 }
 
 // What a partial file may be continued with: only the rest of the same
-// file. Anything else starts over, or, resumed on a checksum's word and
-// failing it, is fetched once more from its first byte.
+// file, and only with a checksum or the server's validator to vouch that
+// the file is still the one the part came from. Anything else starts over,
+// or, resumed on a checksum's word and failing it, is fetched once more
+// from its first byte.
 TEST_F(DownloaderTest, ContinuesAPartialFileOnlyWithTheSameFile) {
   ByteBuffer other_version = program_bytes(120000);  // what an older version's download left
   for (std::uint8_t& byte : other_version) byte ^= 0xFF;
+  ByteBuffer other_build = program;  // the same address, version and length, other bytes
+  for (std::uint8_t& byte : other_build) byte ^= 0x55;
   const PayloadCheck unchecked{"2.0", std::nullopt, ""};
   const PayloadCheck checked{"2.0", std::ssize(program), test::sha256_hex(program)};
   const PartialRecord same{Text(kUrl), "2.0", std::ssize(program), "\"v2\""};
+  const PartialRecord same_without_validator{Text(kUrl), "2.0", std::ssize(program), ""};
   struct Case {
     const char* name;
     ByteBuffer kept;
     std::optional<PartialRecord> record;
     PayloadCheck check;
     std::vector<std::string> ranges;  // the Range line of each request, "" for none
+    std::string record_tail = "";      // bytes after the record
   };
   const Case cases[] = {
       {"the record matches", first(program, 30000), same, unchecked,
        {"\r\nRange:bytes=30000-\r\nIf-Range:\"v2\""}},
       {"the record matches, checked", first(program, 30000), same, checked,
        {"\r\nRange:bytes=30000-\r\nIf-Range:\"v2\""}},
+      {"the record matches, checked, no validator", first(program, 30000), same_without_validator, checked,
+       {"\r\nRange:bytes=30000-"}},
+      {"the record matches, neither checksum nor validator", first(other_build, 30000), same_without_validator,
+       unchecked, {""}},
       {"another version's record", first(other_version, 30000),
        PartialRecord{Text(kUrl), "1.0", std::ssize(other_version), "\"v1\""}, checked, {""}},
       {"another address's record", first(program, 30000),
-       PartialRecord{"http://mirror.example/app.exe", "2.0", std::ssize(program), ""}, unchecked, {""}},
+       PartialRecord{"http://mirror.example/app.exe", "2.0", std::ssize(program), "\"v2\""}, unchecked, {""}},
       {"the file's length changed since the record", first(program, 30000),
-       PartialRecord{Text(kUrl), "2.0", std::ssize(other_version), ""}, unchecked,
-       {"\r\nRange:bytes=30000-", ""}},
+       PartialRecord{Text(kUrl), "2.0", std::ssize(other_version), "\"v2\""}, unchecked,
+       {"\r\nRange:bytes=30000-\r\nIf-Range:\"v2\"", ""}},
       {"a length other than the published size", first(program, 30000),
-       PartialRecord{Text(kUrl), "2.0", 99000, ""}, PayloadCheck{"2.0", 100000, ""}, {""}},
+       PartialRecord{Text(kUrl), "2.0", 99000, "\"v2\""}, PayloadCheck{"2.0", 100000, ""}, {""}},
       {"a broken record", first(program, 30000), PartialRecord{Text(kUrl), "2.0\n", 100000, ""}, unchecked, {""}},
+      {"a record followed by a zero byte", first(program, 30000), same, unchecked, {""}, std::string(1, '\0')},
+      {"a record padded past its limit", first(program, 30000), same, unchecked, {""},
+       std::string(1 << 20, ' ')},
       {"no record, nothing to check with", first(other_version, 30000), std::nullopt, unchecked, {""}},
       {"no record, the same file's part", first(program, 30000), std::nullopt, checked,
        {"\r\nRange:bytes=30000-"}},
@@ -328,7 +401,7 @@ TEST_F(DownloaderTest, ContinuesAPartialFileOnlyWithTheSameFile) {
     disk.put(kTemp, c.kept);
     if (c.record) {
       const auto text = FormatPartialRecord(*c.record);
-      disk.put(kRecord, to_buffer(text ? *text : "version=2.0\n"));
+      disk.put(kRecord, to_buffer((text ? *text : "version=2.0\n") + c.record_tail));
     }
     ScriptedWeb web = serving_tagged(program, "\"v2\"");
 
@@ -337,11 +410,7 @@ TEST_F(DownloaderTest, ContinuesAPartialFileOnlyWithTheSameFile) {
     EXPECT_EQ(disk.content(kTarget), program);
     EXPECT_EQ(disk.files(), std::set<std::string>{std::string(kTarget)}) << "no partial file, no record";
     ASSERT_EQ(web.requests.size(), c.ranges.size());
-    for (std::size_t i = 0; i < c.ranges.size(); ++i) {
-      const std::string& headers = web.requests[i].headers;
-      const std::size_t range = headers.find("\r\nRange:");
-      EXPECT_EQ(range == std::string::npos ? "" : headers.substr(range), c.ranges[i]) << "request " << i;
-    }
+    for (std::size_t i = 0; i < c.ranges.size(); ++i) EXPECT_EQ(range_lines(web.requests[i]), c.ranges[i]) << i;
   }
 }
 
@@ -416,6 +485,160 @@ TEST_F(DownloaderTest, AChecksumWithoutADigestNeverPasses) {
   EXPECT_FALSE(run.finished);
   EXPECT_EQ(run.failure, DownloadFailure::Check);
   EXPECT_FALSE(files.has(kTarget));
+}
+
+// A program whose answer named no length (chunked, or ended by closing the
+// connection) reads the same whole or cut: the published size tells them
+// apart, and without one the program's own headers do. A cut body is never
+// given the program's name and stays for the next run.
+TEST_F(DownloaderTest, TellsACutFromTheEndWithoutAnAnnouncedLength) {
+  test::SyntheticPe layout;
+  layout.sections = {{".text", 0x30000}, {".data", 0x2000}, {".bss", 0}};
+  layout.certificate_table = ByteBuffer(0x800, 0x30);
+  const ByteBuffer pe = layout.build();
+  const auto size = std::ssize(pe);
+  const std::size_t in_sections = 0x24000;
+  const std::size_t in_signature = pe.size() - 0x100;
+  const std::string sha256 = test::sha256_hex(pe);
+  struct Case {
+    const char* name;
+    ByteBuffer served;
+    std::optional<std::size_t> cut_after;
+    PayloadCheck check;
+    bool installs;
+  };
+  const Case cases[] = {
+      {"the whole program", pe, std::nullopt, {}, true},
+      {"cut in its sections", pe, in_sections, {}, false},
+      {"cut in its headers", pe, 0x150, {}, false},
+      {"cut in its signature", pe, in_signature, {}, false},
+      {"cut before its first byte", pe, 0, {}, false},
+      {"cut, a checksum but no size published", pe, in_sections, {"2.0", std::nullopt, sha256}, false},
+      {"cut, the size published", pe, in_sections, {"2.0", size, ""}, false},
+      {"the whole program, the size published", pe, std::nullopt, {"2.0", size, sha256}, true},
+      // No program at all: nothing to measure it by, as before.
+      {"cut, bytes that are no program", program, 40000, {}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (const char* framing : {"Transfer-Encoding: chunked\r\n", "Connection: close\r\n"}) {
+      SCOPED_TRACE(framing);
+      MemoryFileSystem disk;
+      disk.add_folder("C:\\App");
+      ScriptedWeb web([&](const ScriptedRequest&) {
+        return std::optional(ScriptedResponse{.raw_headers = std::string("HTTP/1.1 200 OK\r\n") + framing,
+                                              .body = c.served, .cut_after = c.cut_after});
+      });
+      const Outcome run = download(web, disk, -1, c.check);
+      ASSERT_TRUE(run.started);
+      EXPECT_EQ(run.finished, c.installs);
+      if (c.installs) {
+        EXPECT_EQ(disk.content(kTarget), first(c.served, c.cut_after.value_or(c.served.size())));
+        continue;
+      }
+      EXPECT_EQ(run.failure, DownloadFailure::Cut);
+      EXPECT_FALSE(disk.has(kTarget));
+      EXPECT_EQ(disk.content(kTemp), first(pe, *c.cut_after)) << "kept for the next run";
+      EXPECT_LE(disk.bytes_read, std::int64_t{kImageHeadBytes}) << "only the headers are read back";
+    }
+  }
+}
+
+// A cut body of a program with a published size keeps a record of that
+// size, and the next run asks for the rest.
+TEST_F(DownloaderTest, APublishedSizeLetsACutBodyWithoutLengthResume) {
+  test::SyntheticPe layout;
+  layout.sections = {{".text", 0x9000}};
+  const ByteBuffer pe = layout.build();
+  const PayloadCheck check{"2.0", std::ssize(pe), test::sha256_hex(pe)};
+  ScriptedWeb web([&](const ScriptedRequest& r) {
+    ScriptedResponse response = test::serve_file(pe, r.headers);
+    if (response.status == 200) response.content_length.reset();
+    response.cut_after = web.requests.size() == 1 ? std::optional<std::size_t>(0x4000) : std::nullopt;
+    return std::optional(response);
+  });
+  EXPECT_EQ(download(web, files, -1, check).failure, DownloadFailure::Cut);
+  EXPECT_EQ(ParsePartialRecord(to_text(files.content(kRecord))),
+            (PartialRecord{Text(kUrl), "2.0", std::ssize(pe), ""}));
+
+  EXPECT_TRUE(download(web, files, -1, check).finished);
+  ASSERT_EQ(web.requests.size(), 2u);
+  EXPECT_EQ(range_lines(web.requests[1]), "\r\nRange:bytes=16384-");
+  EXPECT_EQ(files.content(kTarget), pe);
+}
+
+// A folder where the temporary file goes: an empty one is removed and the
+// download goes on; one holding something is left alone, and the start
+// fails before any request, saying so, until it is gone.
+TEST_F(DownloaderTest, AFolderInThePlaceOfTheTemporaryFile) {
+  files.add_folder(kTemp);
+  ScriptedWeb web = ScriptedWeb::serving(program);
+  EXPECT_TRUE(download(web, files).finished);
+  EXPECT_FALSE(files.is_existing_folder(kTemp));
+  EXPECT_EQ(files.content(kTarget), program);
+
+  MemoryFileSystem disk;
+  disk.add_folder("C:\\App");
+  const std::string inside = std::string(kTemp) + "\\notes.txt";
+  disk.put(inside, to_buffer("someone's notes"));
+  const Outcome blocked = download(web, disk);
+  EXPECT_FALSE(blocked.started);
+  EXPECT_EQ(blocked.failure, DownloadFailure::TempIsFolder);
+  EXPECT_EQ(web.requests.size(), 1u) << "no request for the blocked download";
+  EXPECT_EQ(disk.content(inside), to_buffer("someone's notes"));
+
+  ASSERT_TRUE(disk.remove(inside));
+  ASSERT_TRUE(disk.remove_empty_folder(kTemp));
+  EXPECT_TRUE(download(web, disk).finished);
+  EXPECT_EQ(disk.content(kTarget), program);
+}
+
+// A run ended after all the data arrived but before the move left a
+// complete temporary file: it is given its name without a transfer, once
+// its record (and the checksum, when one is published) vouches for it.
+TEST_F(DownloaderTest, ACompleteTemporaryFileIsPlacedWithoutATransfer) {
+  ByteBuffer other_build = program;
+  for (std::uint8_t& byte : other_build) byte ^= 0x55;
+  const std::string sha256 = test::sha256_hex(program);
+  struct Case {
+    const char* name;
+    ByteBuffer kept;
+    PartialRecord record;
+    PayloadCheck check;
+    std::size_t requests;
+  };
+  const Case cases[] = {
+      {"the record's length", program, {Text(kUrl), "2.0", 100000, ""}, {"2.0", std::nullopt, ""}, 0},
+      {"the record's length and the checksum", program, {Text(kUrl), "2.0", 100000, ""}, {"2.0", 100000, sha256},
+       0},
+      {"the checksum refutes it", other_build, {Text(kUrl), "2.0", 100000, ""}, {"2.0", 100000, sha256}, 1},
+      {"another version's file", other_build, {Text(kUrl), "1.0", 100000, ""}, {"2.0", std::nullopt, ""}, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MemoryFileSystem disk;
+    disk.put(kTemp, c.kept);
+    keep_record(disk, c.record);
+    ScriptedWeb web = ScriptedWeb::serving(program);
+    const Outcome run = download(web, disk, -1, c.check);
+    EXPECT_TRUE(run.finished);
+    EXPECT_EQ(web.requests.size(), c.requests);
+    EXPECT_GE(run.progress_calls, 1);
+    EXPECT_EQ(disk.content(kTarget), program);
+    EXPECT_EQ(disk.files(), std::set<std::string>{std::string(kTarget)}) << "no partial file, no record";
+  }
+
+  // A quit asked for at its one progress call leaves it for the next run.
+  files.put(kTemp, program);
+  keep_record(files, {Text(kUrl), "2.0", 100000, ""});
+  ScriptedWeb web = ScriptedWeb::serving(program);
+  const Outcome stopped = download(web, files, 0, {"2.0", std::nullopt, ""});
+  EXPECT_FALSE(stopped.finished);
+  EXPECT_EQ(stopped.cancel_calls, 1);
+  EXPECT_FALSE(files.has(kTarget));
+  EXPECT_EQ(files.content(kTemp), program);
+  EXPECT_TRUE(download(web, files, -1, {"2.0", std::nullopt, ""}).finished);
+  EXPECT_TRUE(web.requests.empty());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "http/payload_check.hpp"
 #include "runtime/byte_buffer.hpp"
+#include "tests/support/memory_file_system.hpp"
 #include "tests/support/sha256.hpp"
 
 namespace lumen {
@@ -26,6 +27,18 @@ TEST(PartialRecord, IsReadBackAsWritten) {
 
 TEST(PartialRecord, AnythingElseIsNoRecord) {
   EXPECT_FALSE(FormatPartialRecord({"http://a/b", "1.0\r\nlength=5", 10, ""})) << "a value with a line break";
+  EXPECT_FALSE(FormatPartialRecord({"http://a/b", std::string("1.0\0", 4), 10, ""})) << "a value with a zero byte";
+  EXPECT_FALSE(FormatPartialRecord({"http://a/" + std::string(kPartialRecordLimit, 'b'), "1.0", 10, ""}))
+      << "past the limit";
+  const std::string record = "url=http://a/b\nversion=1\nlength=10\nvalidator=\n";
+  EXPECT_TRUE(ParsePartialRecord(record));
+  for (const std::string& text : {
+           record + std::string(1, '\0'),
+           "url=http://a/b\nversion=1" + std::string(1, '\0') + "\nlength=10\nvalidator=\n",
+           "url=http://a/" + std::string(kPartialRecordLimit, 'b') + "\nversion=1\nlength=10\nvalidator=\n",
+       }) {
+    EXPECT_FALSE(ParsePartialRecord(text)) << text.size() << " bytes";
+  }
   for (const char* text : {
            "",
            "url=http://a/b\nversion=1\nlength=10\n",                          // a line missing
@@ -36,6 +49,30 @@ TEST(PartialRecord, AnythingElseIsNoRecord) {
            "url=http://a/b\nversion=1\nlength=10\nvalidator=",                // cut short
        }) {
     EXPECT_FALSE(ParsePartialRecord(text)) << text;
+  }
+}
+
+// The record is read from the disk only up to the limit, however large the
+// file there has grown: a file past it is there but is no record.
+TEST(PartialRecord, IsNeverReadPastTheLimit) {
+  const std::string record = "url=http://a/b\nversion=1\nlength=10\nvalidator=\n";
+  struct Case { const char* name; std::optional<std::string> bytes; bool present; bool read; };
+  const Case cases[] = {
+      {"no file", std::nullopt, false, false},
+      {"an empty file", "", false, false},
+      {"a record", record, true, true},
+      {"a record and a zero byte", record + std::string(1, '\0'), true, false},
+      {"a record padded to 16 MiB", record + std::string(16 << 20, ' '), true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::MemoryFileSystem files;
+    files.add_folder("C:\\A");
+    if (c.bytes) files.put("C:\\A\\a.exe.tmp.source", to_buffer(*c.bytes));
+    const FoundRecord found = ReadPartialRecord(files, "C:\\A\\a.exe.tmp");
+    EXPECT_EQ(found.present, c.present);
+    EXPECT_EQ(found.record.has_value(), c.read);
+    EXPECT_LE(files.bytes_read, std::int64_t{kPartialRecordLimit});
   }
 }
 

@@ -14,11 +14,12 @@ namespace {
 [[nodiscard]] std::string parent_of(std::string_view path) { return std::string(ParentFolder(path)); }
 
 // A file opened from the memory file system: reads and writes go to the
-// stored bytes, writes count against the space left.
+// stored bytes, reads are counted, writes count against the space left.
 class MemoryFile final : public File {
  public:
-  MemoryFile(std::shared_ptr<ByteBuffer> bytes, std::optional<std::int64_t>& space_left, bool writable)
-      : bytes_(std::move(bytes)), space_left_(space_left), writable_(writable) {}
+  MemoryFile(std::shared_ptr<ByteBuffer> bytes, std::optional<std::int64_t>& space_left, std::int64_t& bytes_read,
+             bool writable)
+      : bytes_(std::move(bytes)), space_left_(space_left), bytes_read_(bytes_read), writable_(writable) {}
 
   std::int64_t size() const override { return std::ssize(*bytes_); }
   std::int64_t position() const override { return position_; }
@@ -32,6 +33,7 @@ class MemoryFile final : public File {
     const auto n = std::min<std::size_t>(into.size(), static_cast<std::size_t>(size() - position_));
     std::copy_n(bytes_->begin() + position_, n, into.begin());
     position_ += static_cast<std::int64_t>(n);
+    bytes_read_ += static_cast<std::int64_t>(n);
     return n;
   }
   bool write(std::span<const std::uint8_t> bytes) override {
@@ -49,6 +51,7 @@ class MemoryFile final : public File {
  private:
   std::shared_ptr<ByteBuffer> bytes_;
   std::optional<std::int64_t>& space_left_;
+  std::int64_t& bytes_read_;
   bool writable_;
   std::int64_t position_ = 0;
 };
@@ -93,7 +96,7 @@ FileNumber MemoryFileSystem::open(std::string_view path, OpenMode mode, ShareMod
     if (space_left) *space_left += std::ssize(*found->second.bytes);
     found->second.bytes->clear();
   }
-  return std::make_unique<MemoryFile>(found->second.bytes, space_left, mode != OpenMode::Read);
+  return std::make_unique<MemoryFile>(found->second.bytes, space_left, bytes_read, mode != OpenMode::Read);
 }
 
 std::optional<std::int64_t> MemoryFileSystem::size_of(std::string_view path) {
@@ -102,7 +105,11 @@ std::optional<std::int64_t> MemoryFileSystem::size_of(std::string_view path) {
   return std::ssize(*found->second.bytes);
 }
 
-ByteBuffer MemoryFileSystem::read_whole(std::string_view path) { return content(path); }
+ByteBuffer MemoryFileSystem::read_whole(std::string_view path) {
+  ByteBuffer bytes = content(path);
+  bytes_read += std::ssize(bytes);
+  return bytes;
+}
 
 bool MemoryFileSystem::write_whole(std::string_view path, const ByteBuffer& bytes) {
   FileNumber file = open(path, OpenMode::CreateWrite, ShareMode::Exclusive);

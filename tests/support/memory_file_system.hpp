@@ -36,6 +36,8 @@ class MemoryFileSystem final : public FileSystem {
   bool moves_copy = false;
   // Folders that exist but in which no file can be created.
   std::set<std::string, std::less<>> read_only_folders;
+  // Bytes read from files so far, by open files and whole reads alike.
+  std::int64_t bytes_read = 0;
 
   [[nodiscard]] FileNumber open(std::string_view path, OpenMode mode, ShareMode share) override;
   [[nodiscard]] std::optional<std::int64_t> size_of(std::string_view path) override;

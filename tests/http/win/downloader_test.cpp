@@ -12,6 +12,7 @@
 #include "runtime/convert.hpp"
 #include "runtime/win/files.hpp"
 #include "runtime/win/system_file_system.hpp"
+#include "tests/support/win/programs.hpp"
 #include "tests/support/win/scratch_folder.hpp"
 #include "tests/support/win/service.hpp"
 
@@ -41,6 +42,14 @@ std::string blob_url(std::int64_t size, const std::string& tag, const std::strin
   const std::string base = test::service_url();
   EXPECT_FALSE(base.empty()) << "the rig runs no reference service";
   return base + "/blob/" + std::to_string(size) + "/served.exe?tag=" + tag + (faults.empty() ? "" : "&" + faults);
+}
+
+// The Last-Modified the service gives with `last_modified=1`: a part kept
+// with it in its record is continued without a published checksum.
+constexpr const char* kServedDate = "Tue, 01 Dec 2026 10:00:00 GMT";
+
+std::string dated_blob_url(std::int64_t size, const std::string& tag, const std::string& faults = {}) {
+  return blob_url(size, tag, "last_modified=1" + (faults.empty() ? "" : "&" + faults));
 }
 
 Text logged_requests(const std::string& tag) { return test::service_log(tag); }
@@ -83,6 +92,7 @@ struct Attempt {
   int cancel_calls = 0;
   DownloadCount at_start;
   DownloadCount at_end;
+  DownloadFailure failure = DownloadFailure::None;
 };
 
 // One StartDownload and, when it succeeds, one RunTransfer. `cancel_after`
@@ -97,6 +107,7 @@ Attempt download(const std::string& url, const std::string& target, std::int64_t
   Attempt run;
   run.started = downloader.StartDownload(url, target);
   run.at_start = downloader.Progress();
+  run.failure = downloader.Failure();
   if (!run.started) return run;
   run.finished = downloader.RunTransfer(
       [&] {
@@ -105,6 +116,7 @@ Attempt download(const std::string& url, const std::string& target, std::int64_t
       },
       [&] { ++run.cancel_calls; });
   run.at_end = downloader.Progress();
+  run.failure = downloader.Failure();
   return run;
 }
 
@@ -138,8 +150,8 @@ TEST(Downloader, ResumesFromWhatTheTemporaryFileHolds) {
     ScratchFolder folder;
     ASSERT_TRUE(write_file(folder / "app.exe.tmp", blob_bytes(c.kept)));
     const std::string tag = fresh_tag();
-    keep_record(folder / "app.exe.tmp", {blob_url(kBlobSize, tag), "", kBlobSize, ""});
-    const Attempt run = download(blob_url(kBlobSize, tag), folder / "app.exe");
+    keep_record(folder / "app.exe.tmp", {dated_blob_url(kBlobSize, tag), "", kBlobSize, kServedDate});
+    const Attempt run = download(dated_blob_url(kBlobSize, tag), folder / "app.exe");
     ASSERT_TRUE(run.started);
     EXPECT_TRUE(run.finished);
     EXPECT_EQ(run.at_start.downloaded, c.kept);
@@ -159,7 +171,7 @@ TEST(Downloader, KeepsTheTemporaryFileWhenCancelledAndResumesFromIt) {
   ScratchFolder folder;
   const std::int64_t size = 300000;
   const std::string tag = fresh_tag();
-  const Attempt cancelled = download(blob_url(size, tag), folder / "app.exe", 40000);
+  const Attempt cancelled = download(dated_blob_url(size, tag), folder / "app.exe", 40000);
   ASSERT_TRUE(cancelled.started);
   EXPECT_FALSE(cancelled.finished);
   EXPECT_EQ(cancelled.cancel_calls, 1);
@@ -169,7 +181,7 @@ TEST(Downloader, KeepsTheTemporaryFileWhenCancelledAndResumesFromIt) {
   EXPECT_GE(kept, 40000);
   EXPECT_LT(kept, size);
 
-  const Attempt resumed = download(blob_url(size, tag), folder / "app.exe");
+  const Attempt resumed = download(dated_blob_url(size, tag), folder / "app.exe");
   ASSERT_TRUE(resumed.started);
   EXPECT_TRUE(resumed.finished);
   EXPECT_EQ(resumed.cancel_calls, 0);
@@ -182,7 +194,7 @@ TEST(Downloader, KeepsTheTemporaryFileWhenCancelledAndResumesFromIt) {
 // temporary file for the next attempt and is never promoted to the program.
 TEST(Downloader, KeepsACutTransferForTheNextResume) {
   ScratchFolder folder;
-  const Attempt cut = download(blob_url(kBlobSize, fresh_tag(), "drop=45000"), folder / "app.exe");
+  const Attempt cut = download(dated_blob_url(kBlobSize, fresh_tag(), "drop=45000"), folder / "app.exe");
   ASSERT_TRUE(cut.started);
   EXPECT_FALSE(cut.finished);
   EXPECT_EQ(cut.cancel_calls, 0);
@@ -190,14 +202,14 @@ TEST(Downloader, KeepsACutTransferForTheNextResume) {
   EXPECT_EQ(read_file(folder / "app.exe.tmp"), blob_bytes(45000));
 
   // The resumed part is cut too: the file grows, still not promoted.
-  const std::string again = blob_url(kBlobSize, fresh_tag(), "drop=15000");
+  const std::string again = dated_blob_url(kBlobSize, fresh_tag(), "drop=15000");
   point_record_at(folder / "app.exe.tmp", again);
   const Attempt cut_again = download(again, folder / "app.exe");
   ASSERT_TRUE(cut_again.started);
   EXPECT_FALSE(cut_again.finished);
   EXPECT_EQ(read_file(folder / "app.exe.tmp"), blob_bytes(60000));
 
-  const std::string whole = blob_url(kBlobSize, fresh_tag());
+  const std::string whole = dated_blob_url(kBlobSize, fresh_tag());
   point_record_at(folder / "app.exe.tmp", whole);
   const Attempt resumed = download(whole, folder / "app.exe");
   EXPECT_TRUE(resumed.finished);
@@ -266,21 +278,50 @@ TEST(Downloader, FinishesABodyWithoutLength) {
 }
 
 // A part without Content-Length is held to its Content-Range total: cut
-// short, it is never promoted, and what arrived stays for a resume. (Chunks
-// that end without their last one read here like a whole body: the platform
-// does not report the cut, so such a body, having no length, can only be
-// judged by the service's own size and digest.)
+// short, it is never promoted, and what arrived stays for a resume.
 TEST(Downloader, NeverPromotesAPartCutShortOfItsRangeTotal) {
   ScratchFolder folder;
-  const std::string url = blob_url(kBlobSize, fresh_tag(), "no_length=1&drop=30000");
+  const std::string url = dated_blob_url(kBlobSize, fresh_tag(), "no_length=1&drop=30000");
   ASSERT_TRUE(write_file(folder / "app.exe.tmp", blob_bytes(20000)));
-  keep_record(folder / "app.exe.tmp", {url, "", kBlobSize, ""});
+  keep_record(folder / "app.exe.tmp", {url, "", kBlobSize, kServedDate});
   const Attempt run = download(url, folder / "app.exe");
   ASSERT_TRUE(run.started);
   EXPECT_EQ(run.at_start.total, kBlobSize);
   EXPECT_FALSE(run.finished);
   EXPECT_FALSE(file_exists(folder / "app.exe"));
   EXPECT_EQ(read_file(folder / "app.exe.tmp"), blob_bytes(50000));
+}
+
+// A program sent without any length, in chunks or until the connection
+// closes, reads the same here whole or cut (the platform reports no cut):
+// its own headers tell the cut one, which is never promoted and stays for
+// a resume.
+TEST(Downloader, NeverPromotesAProgramCutWithoutALength) {
+  const ByteBuffer program = read_file(test::built_program("StarlitPad.exe"));
+  ASSERT_GT(program.size(), 4096u);
+  const std::size_t half = program.size() / 2;
+  struct Case { const char* name; std::string faults; std::optional<std::size_t> cut_after; };
+  const Case cases[] = {
+      {"chunked, every byte but no closing chunk", "chunked_cut=" + std::to_string(program.size()), std::nullopt},
+      {"chunked, cut in its sections", "chunked_cut=" + std::to_string(half), half},
+      {"chunked, cut in its headers", "chunked_cut=200", 200},
+      {"no length, whole", "no_length=1", std::nullopt},
+      {"no length, cut in its sections", "no_length=1&drop=" + std::to_string(half), half},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScratchFolder folder;
+    const Attempt run = download(test::service_url() + "/files/StarlitPad.exe?" + c.faults, folder / "app.exe");
+    ASSERT_TRUE(run.started);
+    EXPECT_EQ(run.at_start.total, std::nullopt);
+    EXPECT_EQ(run.finished, !c.cut_after);
+    if (c.cut_after) {
+      EXPECT_FALSE(file_exists(folder / "app.exe"));
+      EXPECT_TRUE(read_file(folder / "app.exe.tmp") == ByteBuffer(program.begin(), program.begin() + *c.cut_after));
+    } else {
+      EXPECT_TRUE(read_file(folder / "app.exe") == program);
+    }
+  }
 }
 
 // Redirects are followed up to ten; a loop fails to start like a server that
@@ -316,6 +357,25 @@ TEST(Downloader, NamesTheFileAfterTheServerWhenThePathHasNoName) {
   const Attempt run = download(blob_url(kBlobSize, fresh_tag()), folder.path());
   EXPECT_TRUE(run.finished);
   EXPECT_EQ(read_file(folder / "served.exe"), blob_bytes(kBlobSize));
+}
+
+// A folder named like the temporary file: an empty one is removed, one
+// holding something stays and no request is made until it is gone.
+TEST(Downloader, ClearsOnlyAnEmptyFolderFromTheTemporaryFilesPlace) {
+  ScratchFolder folder;
+  ASSERT_TRUE(CreateDirectoryA((folder / "app.exe.tmp").c_str(), nullptr));
+  EXPECT_TRUE(download(blob_url(kBlobSize, fresh_tag()), folder / "app.exe").finished);
+  EXPECT_EQ(read_file(folder / "app.exe"), blob_bytes(kBlobSize));
+
+  ScratchFolder other;
+  ASSERT_TRUE(CreateDirectoryA((other / "app.exe.tmp").c_str(), nullptr));
+  ASSERT_TRUE(write_file(other / "app.exe.tmp\\notes.txt", to_buffer("someone's notes")));
+  const std::string tag = fresh_tag();
+  const Attempt blocked = download(blob_url(kBlobSize, tag), other / "app.exe");
+  EXPECT_FALSE(blocked.started);
+  EXPECT_EQ(blocked.failure, DownloadFailure::TempIsFolder);
+  EXPECT_EQ(read_file(other / "app.exe.tmp\\notes.txt"), to_buffer("someone's notes"));
+  EXPECT_EQ(logged_requests(tag), "");
 }
 
 TEST(Downloader, FailsToStartWithoutAServer) {
