@@ -8,6 +8,9 @@ in the same run and in alternating rounds, curl and the least WinINet reader
 Then, with the download trickling (8 kB/s) and with a server that stops
 sending mid-body, the time from a click on the close button to the quit
 question. Clicks are timed from the moment the X server has taken them.
+Last, a 200 MiB program signed by a throw-away vendor key, installed by an
+installer that pins that key and by one that pins none, in alternating
+rounds: what the signer check adds to the install.
 
     python3 bench/window_download.py [--rounds 5] [--clicks 5]
 
@@ -186,6 +189,33 @@ def reader_seconds(rig, reader, url, target):
     return float(fields["seconds"])
 
 
+def signed_program(work, sample, key):
+    """The sample program grown by data after its image and signed with the
+    key, in a code-signing certificate of its own (no issuer or revocation
+    addresses), to 200 MiB in all: signed once to learn what the signature
+    adds, then again with that much less data."""
+    certificate = os.path.join(work, "vendor.pem")
+    benchlib.run(["openssl", "req", "-x509", "-new", "-key", key, "-subj", "/CN=Lumen bench vendor", "-days", "30",
+                  "-addext", "keyUsage=critical,digitalSignature", "-addext", "extendedKeyUsage=codeSigning",
+                  "-out", certificate], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    unsigned = os.path.join(work, "big-unsigned.exe")
+    signed = os.path.join(work, "big-signed.exe")
+    signature = 0
+    for _ in range(2):
+        with open(sample, "rb") as source, open(unsigned, "wb") as out:
+            out.write(source.read())
+            out.truncate(SIZE - signature)
+        if os.path.exists(signed):
+            os.remove(signed)
+        benchlib.run(["osslsigncode", "sign", "-certs", certificate, "-key", key, "-n", "Lumen bench",
+                      "-in", unsigned, "-out", signed], stdout=subprocess.DEVNULL)
+        signature = os.path.getsize(signed) - (SIZE - signature)
+    os.remove(unsigned)
+    if os.path.getsize(signed) != SIZE:
+        raise SystemExit("bench: the signed program is not 200 MiB")
+    return signed
+
+
 def rate(seconds):
     return [SIZE / benchlib.MB / s for s in seconds]
 
@@ -193,12 +223,14 @@ def rate(seconds):
 def measure(rounds, clicks):
     bin_dir = benchlib.build_windows("installer_bench_big_download", "installer_bench_next_port_download",
                                      "installer_bench_slow_download", "installer_bench_stalled_download",
-                                     "wininet_reader", "StarlitPad")
+                                     "installer_bench_big_signed_download",
+                                     "installer_bench_pinned_big_signed_download", "wininet_reader", "StarlitPad")
     work = tempfile.mkdtemp(prefix="lumen-window-download-")
     times = {key: [] for key in ("installer service", "installer nginx", "installer download service",
                                  "installer download nginx", "curl service", "curl nginx", "reader service",
                                  "reader nginx")}
     latency = {"trickle": [], "stall": []}
+    signer = {"pinned": [], "unpinned": []}
     try:
         with benchlib.rig() as rig:
             display = Display(rig.build, benchlib.ROOT)
@@ -227,6 +259,14 @@ def measure(rounds, clicks):
                 time.sleep(2.0)  # the download under way
                 latency[kind] = [run.seconds_to_quit_question() for _ in range(clicks)]
                 run.quit()
+            key = os.path.join(os.path.dirname(bin_dir), "bench-signer", "vendor.key")
+            served = os.path.join(rig.build, "rig", "service_data", "BigSignedStarlitPad.exe")
+            shutil.move(signed_program(work, os.path.join(bin_dir, "StarlitPad.exe"), key), served)
+            for _ in range(rounds):
+                for kind in ("unpinned", "pinned"):
+                    prefix = "installer_bench_pinned" if kind == "pinned" else "installer_bench"
+                    whole, _ = install(rig, display, os.path.join(bin_dir, f"{prefix}_big_signed_download.exe"))
+                    signer[kind].append(whole)
     finally:
         shutil.rmtree(work, ignore_errors=True)
 
@@ -249,6 +289,13 @@ def measure(rounds, clicks):
     rows += [
         (f"close click to quit question, 8 kB/s trickle ({clicks} clicks)", benchlib.spread(latency["trickle"], " s")),
         (f"close click to quit question, stalled server ({clicks} clicks)", benchlib.spread(latency["stall"], " s")),
+        ("200 MiB signed program, click to finished page, no signer pinned",
+         benchlib.spread(signer["unpinned"], " s")),
+        ("200 MiB signed program, click to finished page, its signer pinned",
+         benchlib.spread(signer["pinned"], " s")),
+        ("  the signer check's share: pinned − unpinned, pinned / unpinned (medians)",
+         f"{statistics.median(signer['pinned']) - statistics.median(signer['unpinned']):.2f} s, "
+         f"{statistics.median(signer['pinned']) / statistics.median(signer['unpinned']):.2f}"),
     ]
     return rows
 

@@ -18,10 +18,10 @@ endfunction()
 
 lumen_check_payload_signer("${PAYLOAD_SIGNER_SHA256}")
 
-# lumen_payload_signer_source(<out-var>): a source file defining the pinned
-# key (core/win/built_in_signer.hpp), one per build folder.
-function(lumen_payload_signer_source out_var)
-  set(pin "${PAYLOAD_SIGNER_SHA256}")
+# lumen_payload_signer_source(<out-var> <name> <pin>): a source file defining
+# the pinned key (core/win/built_in_signer.hpp) for one executable; the
+# product's is PAYLOAD_SIGNER_SHA256, test installers pin keys of their own.
+function(lumen_payload_signer_source out_var name pin)
   lumen_check_payload_signer("${pin}")
   if(pin STREQUAL "")
     set(LUMEN_PAYLOAD_SIGNER "std::nullopt")
@@ -31,7 +31,24 @@ function(lumen_payload_signer_source out_var)
     string(REGEX REPLACE ", $" "" bytes "${bytes}")
     set(LUMEN_PAYLOAD_SIGNER "KeyPin{${bytes}}")
   endif()
-  set(file "${CMAKE_BINARY_DIR}/generated/payload_signer.cpp")
+  set(file "${CMAKE_BINARY_DIR}/generated/${name}_payload_signer.cpp")
   configure_file("${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../core/win/built_in_signer.cpp.in" "${file}" @ONLY)
   set(${out_var} "${file}" PARENT_SCOPE)
+endfunction()
+
+# lumen_test_vendor_pin(<out-var> <folder>): the pin of the test vendor's
+# code-signing key, <folder>/vendor.key, made when missing. Tests sign
+# programs with it (tests/support/make_payload_signers.sh keeps the key it
+# finds) and run installers built with its pin.
+function(lumen_test_vendor_pin out_var folder)
+  if(NOT EXISTS "${folder}/vendor.key")
+    file(MAKE_DIRECTORY "${folder}")
+    execute_process(COMMAND openssl genpkey -algorithm RSA -pkeyopt rsa_keygen_bits:2048 -out "${folder}/vendor.key"
+                    OUTPUT_QUIET ERROR_QUIET COMMAND_ERROR_IS_FATAL ANY)
+  endif()
+  execute_process(COMMAND openssl pkey -in "${folder}/vendor.key" -pubout -outform DER
+                  COMMAND sha256sum
+                  OUTPUT_VARIABLE digest COMMAND_ERROR_IS_FATAL ANY)
+  string(SUBSTRING "${digest}" 0 64 pin)
+  set(${out_var} "${pin}" PARENT_SCOPE)
 endfunction()

@@ -229,6 +229,12 @@ bool Downloader::PlaceFileUnlessStopped(const std::function<void()>& on_cancel) 
 // One rename gives the checked file the program's name, replacing an older
 // program only now that the new one is whole.
 bool Downloader::PlaceFile() {
+  std::unique_ptr<HeldFile> held;
+  if (ports_.gate && !(held = ports_.gate->Admit(target_.temp_path()))) {
+    // Bytes the installer will never run are no part to resume either.
+    DiscardPartialFile();
+    return Fail(DownloadFailure::Signer);
+  }
   if (!ports_.files.move(target_.temp_path(), target_.final_path())) return Fail(DownloadFailure::Move);
   (void)ports_.files.remove(PartialRecordPath(target_.temp_path()));
   return true;

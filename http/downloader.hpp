@@ -17,6 +17,7 @@
 #include "http/partial_record.hpp"
 #include "http/payload_check.hpp"
 #include "http/payload_digest.hpp"
+#include "http/placement_gate.hpp"
 #include "http/transfer_loop.hpp"
 #include "http/transfer_opener.hpp"
 #include "runtime/file_system.hpp"
@@ -35,6 +36,7 @@ enum class DownloadFailure {
   Move,     // the complete file could not be given its final name
   Check,    // the file's size or SHA-256 is not what the service published
   TempIsFolder,  // a folder holding something stands where the temporary file goes
+  Signer,   // the file is not signed by the signer the installer was built to trust
 };
 
 // What a download reaches and writes through.
@@ -47,6 +49,9 @@ struct DownloadPorts {
   // The SHA-256 a published checksum is compared with; without it a
   // download that has a checksum to meet fails its check.
   DigestMaker* digests = nullptr;
+  // When set, a complete file takes its final name only once the gate
+  // admitted it, held unchanged from the judgement to the move.
+  PlacementGate* gate = nullptr;
 };
 
 class Downloader {

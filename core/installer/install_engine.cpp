@@ -63,7 +63,8 @@ InstallResult InstallEngine::Download(const InstallJob& job, const AppInfoRecord
   const std::optional<PayloadCheck> check = PublishedCheck(*CurrentVersionEntry(app));
   if (!check) return {Outcome::DownloadFailed, DownloadFailure::Check};
 
-  Downloader downloader({ports_.web, ports_.files, ports_.clock, ports_.program_folder, &ports_.digests}, control_);
+  Downloader downloader(
+      {ports_.web, ports_.files, ports_.clock, ports_.program_folder, &ports_.digests, ports_.gate}, control_);
   const bool downloaded =
       downloader.StartDownload(address, job.program_path, *check) &&
       downloader.RunTransfer([&] { if (report) report(downloader.Progress()); }, {});
@@ -82,16 +83,26 @@ ManualOutcome InstallEngine::InstallFromFile(std::string_view file, const Instal
   // beside it first.
   (void)ports_.files.ensure_folder_path(job.folder);
   const Text copy = job.program_path + ".new";
-  if (!ports_.files.write_whole(copy, program) || !ports_.files.move(copy, job.program_path)) {
+  const ManualOutcome placed = PlaceCopy(copy, program, job);
+  if (placed != ManualOutcome::Done) {
     (void)ports_.files.remove(copy);
     RemoveFoldersLeftEmpty();
-    return ManualOutcome::CopyFailed;
+    return placed;
   }
   // Here the files come first: the user gathered the program by hand, and
   // the link appears on the desktop with its icon already in place.
   WriteCompanionFiles(job);
   MakeShortcut(job);
   return ManualOutcome::Done;
+}
+
+// The copy is judged as it lies beside the program, and held unchanged until
+// it has the program's name.
+ManualOutcome InstallEngine::PlaceCopy(std::string_view copy, const ByteBuffer& program, const InstallJob& job) {
+  if (!ports_.files.write_whole(copy, program)) return ManualOutcome::CopyFailed;
+  std::unique_ptr<HeldFile> held;
+  if (ports_.gate && !(held = ports_.gate->Admit(copy))) return ManualOutcome::SignerRefused;
+  return ports_.files.move(copy, job.program_path) ? ManualOutcome::Done : ManualOutcome::CopyFailed;
 }
 
 void InstallEngine::WriteCompanionFiles(const InstallJob& job) {

@@ -26,6 +26,8 @@ struct InstallPorts {
   DigestMaker& digests;
   // Where a download without a target name would go: the program's own folder.
   Text program_folder;
+  // When set, only a program it admits is placed, downloaded or copied by hand.
+  PlacementGate* gate = nullptr;
 };
 
 class InstallEngine final : public Installer {
@@ -49,6 +51,7 @@ class InstallEngine final : public Installer {
 
  private:
   [[nodiscard]] InstallResult Download(const InstallJob& job, const AppInfoRecord& app, const ProgressReport& report);
+  [[nodiscard]] ManualOutcome PlaceCopy(std::string_view copy, const ByteBuffer& program, const InstallJob& job);
   void WriteCompanionFiles(const InstallJob& job);
   void MakeShortcut(const InstallJob& job);
   void RemoveFoldersLeftEmpty();

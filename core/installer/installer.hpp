@@ -9,6 +9,7 @@
 
 #include "http/download_progress.hpp"
 #include "http/downloader.hpp"
+#include "http/placement_gate.hpp"
 #include "runtime/byte_buffer.hpp"
 #include "runtime/text.hpp"
 #include "service/app_info.hpp"
@@ -43,6 +44,7 @@ enum class ManualOutcome {
   NoPath,      // nothing was named
   BadFile,     // the named file is missing, unreadable or empty
   CopyFailed,  // the program could not be written into the install folder
+  SignerRefused,  // the file is not signed by the signer the installer was built to trust
   Done,
 };
 

@@ -125,6 +125,10 @@ void WizardForm::OnManualInstallClicked() {
     case install::ManualOutcome::CopyFailed:
       RefuseFolder(state_.InstallFolder);
       return;
+    case install::ManualOutcome::SignerRefused:
+      // A program the vendor did not sign fails like one that never came.
+      (void)Tell(kDownloadFailedMessage);
+      return;
     case install::ManualOutcome::Done:
       controls_.pages.set_current_page(kFinishedPage);
       return;

@@ -5,7 +5,9 @@
 #include <cfloat>
 
 #include "core/program_state.hpp"
+#include "core/win/built_in_signer.hpp"
 #include "core/win/install_desktop.hpp"
+#include "core/win/pinned_signer.hpp"
 #include "core/win/startup.hpp"
 #include "core/win/system_installer.hpp"
 #include "runtime/win/files.hpp"
@@ -27,7 +29,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   lumen::ProgramState& state = lumen::program_state();
   lumen::widgets::InitialiseWidgets(state.Widgets);
 
-  lumen::SystemInstaller installer(state.downloadCancelled);
+  // The program is placed only when signed by the key this build pins, if any.
+  lumen::SystemInstaller installer(state.downloadCancelled, lumen::PlacementGateFor(lumen::BuiltInPayloadSigner()));
   lumen::SystemInstallDesktop desktop;
   // Without a window (a failed query, running copies kept) the run ends here.
   const auto window = lumen::StartUp(state, lumen::kBuiltInService, installer.installer(), desktop);

@@ -1,7 +1,6 @@
 #include "core/win/pinned_signer.hpp"
 
 #include "core/win/authenticode_signature.hpp"
-#include "core/win/built_in_signer.hpp"
 #include "core/win/code_signing_chain.hpp"
 #include "core/win/held_file.hpp"
 
@@ -23,8 +22,7 @@ std::unique_ptr<HeldFile> PinnedSignerGate::Admit(std::string_view path) {
   return held;
 }
 
-std::unique_ptr<PlacementGate> BuiltInPlacementGate() {
-  const std::optional<KeyPin> pin = BuiltInPayloadSigner();
+std::unique_ptr<PlacementGate> PlacementGateFor(const std::optional<KeyPin>& pin) {
   if (!pin) return nullptr;
   return std::make_unique<PinnedSignerGate>(*pin);
 }

@@ -4,6 +4,7 @@
 // certificate valid now for code signing.
 
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "core/win/key_pin.hpp"
@@ -21,8 +22,8 @@ class PinnedSignerGate final : public PlacementGate {
   KeyPin pin_;
 };
 
-// The gate for the signer this build pins; nothing when it pins none, and
-// then programs are placed as they come.
-[[nodiscard]] std::unique_ptr<PlacementGate> BuiltInPlacementGate();
+// The gate for a pinned signer (the installer's is BuiltInPayloadSigner());
+// nothing without one, and then programs are placed as they come.
+[[nodiscard]] std::unique_ptr<PlacementGate> PlacementGateFor(const std::optional<KeyPin>& pin);
 
 }  // namespace lumen

@@ -499,6 +499,76 @@ TEST_F(Engine, InstallsOnlyAFileThatMatchesWhatTheServicePublished) {
 
 // An installed older program is only ever replaced whole: whatever stops
 // the new one leaves the old one's bytes under its name.
+// A gate that admits or refuses every file it is asked about; its hold
+// looks, when released, whether the file had been moved to the program's
+// name meanwhile.
+class ScriptedGate final : public PlacementGate {
+ public:
+  ScriptedGate(MemoryFileSystem& files, bool admits) : files_(files), admits_(admits) {}
+
+  std::unique_ptr<HeldFile> Admit(std::string_view path) override {
+    judged.emplace_back(path);
+    if (!admits_) return nullptr;
+    return std::make_unique<Hold>(*this, path);
+  }
+
+  std::vector<std::string> judged;
+  bool moved_while_held = false;
+
+ private:
+  class Hold final : public HeldFile {
+   public:
+    Hold(ScriptedGate& gate, std::string_view path) : gate_(gate), path_(path) {}
+    ~Hold() override { gate_.moved_while_held = !gate_.files_.has(path_) && gate_.files_.has(kJob.program_path); }
+
+   private:
+    ScriptedGate& gate_;
+    std::string path_;
+  };
+
+  MemoryFileSystem& files_;
+  bool admits_;
+};
+
+// Built with a pinned signer, the installer places only what the gate
+// admits, downloaded or copied by hand; a refused program leaves the old one
+// byte for byte, and nothing of itself to resume.
+TEST_F(Engine, PlacesOnlyAProgramTheGateAdmits) {
+  const ByteBuffer old_program(50000, 0x01);
+  files.put("D:\\Downloads\\by hand.exe", program);
+  for (const bool admits : {false, true}) {
+    for (const bool by_hand : {false, true}) {
+      SCOPED_TRACE(std::string(admits ? "admitted" : "refused") + (by_hand ? ", by hand" : ", downloaded"));
+      files.put(kJob.program_path, old_program);
+      shortcuts.made.clear();
+      (void)files.remove("C:\\StarlitPad\\OEM.key");
+      ScriptedGate gate(files, admits);
+      ScriptedWeb web = ScriptedWeb::serving(program);
+      InstallEngine engine({files, web, shortcuts, clock, digests, "C:\\Setup", &gate}, *control);
+      if (by_hand) {
+        EXPECT_EQ(engine.InstallFromFile("D:\\Downloads\\by hand.exe", kJob),
+                  admits ? ManualOutcome::Done : ManualOutcome::SignerRefused);
+        EXPECT_EQ(gate.judged, std::vector<std::string>{kJob.program_path + ".new"});
+      } else {
+        EXPECT_EQ(engine.Install(kJob, app_publishing(test::sha256_hex(program), 70000), nullptr),
+                  (admits ? InstallResult{Outcome::Done} : InstallResult{Outcome::DownloadFailed, DownloadFailure::Signer}));
+        EXPECT_EQ(gate.judged, std::vector<std::string>{kJob.program_path + ".tmp"});
+      }
+      if (admits) {
+        EXPECT_EQ(files.content(kJob.program_path), program);
+        EXPECT_TRUE(gate.moved_while_held) << "the file was held from its judgement to its move";
+        EXPECT_EQ(shortcuts.made.size(), 1u);
+        continue;
+      }
+      EXPECT_EQ(files.content(kJob.program_path), old_program);
+      EXPECT_TRUE(shortcuts.made.empty());
+      EXPECT_FALSE(files.has("C:\\StarlitPad\\OEM.key"));
+      EXPECT_EQ(files.files(), (std::set<std::string>{"D:\\Downloads\\by hand.exe", kJob.program_path}))
+          << "no partial file, record or copy left";
+    }
+  }
+}
+
 TEST_F(Engine, KeepsTheOldProgramWhenTheNewOneCannotReplaceIt) {
   const ByteBuffer old_program(50000, 0x01);
   struct Case {

@@ -19,7 +19,8 @@ import struct
 import sys
 from pathlib import Path
 
-LATE_LIBRARIES = {"comctl32.dll", "comdlg32.dll", "dbghelp.dll", "gdiplus.dll", "wininet.dll"}
+LATE_LIBRARIES = {"comctl32.dll", "comdlg32.dll", "crypt32.dll", "dbghelp.dll", "gdiplus.dll", "wininet.dll",
+                  "wintrust.dll"}
 DESCRIPTOR = struct.Struct("<8I")  # attributes, name, module, slots, names, bound, unload, time stamp
 EXECUTABLE = 0x20000000
 

@@ -362,6 +362,40 @@ class Installs(unittest.TestCase):
                 self.assertIsNone(installer.poll(), "the installer is still running")
                 self.quit_installer(installer)
 
+    def test_a_pinned_installer_places_only_the_vendors_program(self):
+        """Built with the test vendor's key pinned: the vendor's signed
+        program installs; an unsigned one, another signer's, and one signed
+        with the vendor's key in an expired certificate are refused, and the
+        program installed before stays byte for byte, with no shortcut."""
+        signers = self.rig.build / "bin" / "payload-signers"
+        served = self.rig.build / "rig" / "service_data" / "SignedStarlitPad.exe"
+        old = b"StarlitPad 1.1.0, installed before"
+        for copy, installs in [("unsigned.exe", False), ("other.exe", False), ("expired.exe", False),
+                               ("vendor.exe", True)]:
+            with self.subTest(copy):
+                self.clean()
+                self.folder.mkdir()
+                (self.folder / "StarlitPad.exe").write_bytes(old)
+                shutil.copyfile(signers / copy, served)
+                name = "pinned_" + copy[:-4]
+                installer = self.start(self.stamped("installer_rig_pinned.exe", "00000120"))
+                self.wizard()
+                self.wait_for_page(0, f"{name}_page0")
+                self.click(*INSTALL_BUTTON)
+                if installs:
+                    self.wait_for_page(2, f"{name}_page2")
+                    self.assertEqual((self.folder / "StarlitPad.exe").read_bytes(), (signers / copy).read_bytes())
+                    self.assertTrue(self.link.exists())
+                else:
+                    box = self.message_box()
+                    self.shot(f"{name}_message")
+                    self.answer(box, "Return")
+                    self.wait_for_page(3, f"{name}_page3")
+                    self.assertEqual((self.folder / "StarlitPad.exe").read_bytes(), old)
+                    self.assertEqual(self.installed(), ["StarlitPad.exe"], "no partial file or record left")
+                    self.assertFalse(self.link.exists())
+                self.quit_installer(installer)
+
     def test_a_200_mib_program_installs_whole(self):
         installer = self.start(self.stamped("installer_rig_big.exe", "00000110"))
         self.wizard()

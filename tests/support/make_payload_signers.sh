@@ -6,7 +6,8 @@
 # Certificates (RSA, SHA-256, no issuer or revocation-list addresses, so that
 # nothing is ever fetched for them), in FOLDER:
 #   root.pem              "Lumen test root", a CA nobody trusts
-#   vendor.pem, .key      the vendor's code-signing certificate, from the root
+#   vendor.pem, .key      the vendor's code-signing certificate, from the root (a
+#                         vendor.key already in FOLDER is kept)
 #   other.pem, .key       someone else's code-signing certificate, from the root
 #   expired.pem           the vendor's key in a code-signing certificate of 2020
 #   tls.pem               the vendor's key in a TLS server certificate
@@ -64,8 +65,10 @@ EOF
 : >"$work/index.txt"
 echo 1000 >"$work/serial"
 
+# A key is made only where none is: the build makes the vendor's key when it
+# configures, to pin a test installer to it.
 make_key() {
-  openssl genpkey -algorithm RSA -pkeyopt rsa_keygen_bits:2048 -out "$folder/$1.key" 2>/dev/null
+  [ -f "$folder/$1.key" ] || openssl genpkey -algorithm RSA -pkeyopt rsa_keygen_bits:2048 -out "$folder/$1.key" 2>/dev/null
 }
 
 # issue NAME KEY SUBJECT EXTENSIONS VALIDITY...: a certificate from the root.

@@ -200,6 +200,18 @@ def _paused_download(answer):
     return _download_with(answer, ["pause=%d" % PAUSE_AT, "pause_for=%d" % PAUSE_SECONDS])
 
 
+def _signed_download(answer):
+    """The current version is /files/SignedStarlitPad.exe, whichever signed (or
+    unsigned) copy a test put into the service's data folder; no checksum."""
+    return _version_at(answer, lambda base: base + "/files/SignedStarlitPad.exe")
+
+
+def _big_signed_download(answer):
+    """The current version is /files/BigSignedStarlitPad.exe, the benchmark's
+    signed 200 MiB program in the service's data folder; no checksum."""
+    return _version_at(answer, lambda base: base + "/files/BigSignedStarlitPad.exe")
+
+
 def _logged_download(answer):
     """The sample program at full speed, its requests logged by agent."""
     return _download_with(answer, [])
@@ -441,6 +453,8 @@ SCENARIOS = {
     "slow_download": _slow_download,
     "stalled_download": _stalled_download,
     "paused_download": _paused_download,
+    "signed_download": _signed_download,
+    "big_signed_download": _big_signed_download,
     "big_download": _big_download,
     "next_port_download": _next_port_download,
     "logged_download": _logged_download,

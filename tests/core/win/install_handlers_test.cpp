@@ -200,6 +200,10 @@ TEST_F(InstallHandlers, EachOutcomeGivesItsPageAndItsMessage) {
       {"cannot replace", {Outcome::DownloadFailed, DownloadFailure::Move}, kDownloadFailedMessage, kManualInstallPage},
       {"fails its check", {Outcome::DownloadFailed, DownloadFailure::Check}, kDownloadFailedMessage,
        kManualInstallPage},
+      {"a folder where the partial file goes", {Outcome::DownloadFailed, DownloadFailure::TempIsFolder},
+       kDownloadFailedMessage, kManualInstallPage},
+      {"not the pinned signer's", {Outcome::DownloadFailed, DownloadFailure::Signer}, kDownloadFailedMessage,
+       kManualInstallPage},
   };
   const std::string_view page_marker[] = {kInstallButton, kProgressBar, kRunButton, kManualInstallButton};
   for (const Case& c : cases) {
@@ -281,6 +285,7 @@ TEST_F(InstallHandlers, EachManualOutcomeGivesItsPageAndItsMessage) {
   const Case cases[] = {
       {"no path", ManualOutcome::NoPath, kNoProgramFilePathMessage},
       {"bad file", ManualOutcome::BadFile, kBadProgramFileMessage},
+      {"not the pinned signer's", ManualOutcome::SignerRefused, kDownloadFailedMessage},
       {"done", ManualOutcome::Done, std::nullopt},
   };
   for (const Case& c : cases) {

@@ -128,10 +128,10 @@ TEST(PinnedSignerGate, RefusesAFileSomeoneHasOpenForWritingAndAMissingOne) {
 
 // The build's PAYLOAD_SIGNER_SHA256 reaches the program byte for byte; with
 // none, the program uses no gate and places what it downloads unchecked.
-TEST(BuiltInPlacementGate, FollowsTheConfiguredPin) {
+TEST(BuiltInPayloadSigner, FollowsTheConfiguredPin) {
   const std::optional<KeyPin> configured = pin_from_hex(LUMEN_CONFIGURED_PAYLOAD_SIGNER);
   EXPECT_EQ(BuiltInPayloadSigner(), configured);
-  EXPECT_EQ(BuiltInPlacementGate() != nullptr, configured.has_value());
+  EXPECT_EQ(PlacementGateFor(BuiltInPayloadSigner()) != nullptr, configured.has_value());
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ TEST(WindowIcon, TheWizardShowsTheProgramsIconLargeAndSmall) {
   state.AppInfo.name = "StarlitPad";
   state.AppInfo.agent_app.app_name = "星光记事本";
   widgets::InitialiseWidgets(state.Widgets);
-  SystemInstaller installer(state.downloadCancelled);
+  SystemInstaller installer(state.downloadCancelled, nullptr);
   SystemInstallDesktop desktop;
   auto wizard = LoadWizardWindow(state, installer.installer(), desktop);
   ASSERT_TRUE(wizard);

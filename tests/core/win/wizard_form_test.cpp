@@ -19,7 +19,7 @@ namespace {
 
 struct Wizard : ::testing::Test {
   ProgramState state;
-  SystemInstaller installer{state.downloadCancelled};
+  SystemInstaller installer{state.downloadCancelled, nullptr};
   SystemInstallDesktop desktop;
   std::unique_ptr<WizardForm> wizard;
 

@@ -15,7 +15,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   state.AppInfo.name = "StarlitPad";
   state.AppInfo.agent_app.app_name = "星光记事本";
   lumen::widgets::InitialiseWidgets(state.Widgets);
-  lumen::SystemInstaller installer(state.downloadCancelled);
+  lumen::SystemInstaller installer(state.downloadCancelled, nullptr);
   lumen::SystemInstallDesktop desktop;
   const auto wizard = lumen::wizard::LoadWizardWindow(state, installer.installer(), desktop);
   if (!wizard) return 1;
