@@ -140,7 +140,7 @@ TEST_F(SignedStamping, EveryStampedCopyStillVerifiesAndIsStrictDer) {
     EXPECT_EQ(last_eight(a), "00000038");
     if (c.signatures == 0) {
       EXPECT_EQ(stamped.out, "a.exe: stamped 00000038 after the image\n");
-      EXPECT_EQ(a, test::concat(input, "00000038"));
+      EXPECT_EQ(a, test::stamped(input, "00000038")) << "the id appended and the checksum computed anew";
       continue;
     }
     EXPECT_EQ(stamped.out, "a.exe: stamped 00000038 inside the signature" + c.was + "\n");
