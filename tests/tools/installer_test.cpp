@@ -192,6 +192,57 @@ TEST(Installer, RefusesSignedInstallersItCannotStampAndKeepValid) {
   }
 }
 
+// Before copies are stamped, a signed installer must still be the one its
+// signature signed; the bytes outside the file's Authenticode digest may
+// change as they like.
+TEST(Installer, StampsOnlyInstallersTheirSignatureStillSigns) {
+  const SyntheticPe pe{.symbol_count = 2};
+  const auto signed_with = [&](SyntheticSignature signature) {
+    signature.certificate_size = 0;  // the made-up certificate decodes as none
+    return test::signed_pe(pe, std::move(signature));
+  };
+  const ByteBuffer good = signed_with({});
+  const auto changed = [&](std::size_t offset) {
+    ByteBuffer file = good;
+    file[offset] ^= 0x01;
+    return file;
+  };
+  ByteBuffer digest_changed = good;
+  const ByteBuffer digest = test::authenticode_digest(good, test::kSha256);
+  ++*std::search(digest_changed.begin(), digest_changed.end(), digest.begin(), digest.end());
+  const std::string_view mismatch = "the file is not the one the signature signed: its SHA256 Authenticode digest is ";
+  struct Case {
+    const char* name;
+    ByteBuffer file;
+    std::string_view refused;  // empty: stamped
+  };
+  const Case cases[] = {
+      {"unsigned", pe.build(), ""},
+      {"signed with SHA-256", good, ""},
+      {"signed with SHA-1", signed_with({.digest_algorithm = test::kSha1, .file_digest = ByteBuffer(20, 0)}), ""},
+      {"a changed checksum", changed(SyntheticPe::kChecksum + 1), ""},
+      {"a changed code byte", changed(0x500), mismatch},
+      {"a changed header byte", changed(SyntheticPe::kCoffHeader + 4), mismatch},
+      {"a changed digest", digest_changed, mismatch},
+      {"a digest algorithm no one knows", signed_with({.digest_algorithm = {0x2A, 0x03, 0x04}}),
+       "the signature's digest algorithm 1.2.3.4 is not one this tool can compute"},
+      {"a certificate no decoder reads", test::signed_pe(pe, {}),
+       "the signature does not decode as a PKCS#7 SignedData ("},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Result<Installer> installer = Installer::from_file_content(c.file);
+    ASSERT_TRUE(installer.ok()) << installer.error();
+    const Status checked = installer.value().check_signature();
+    if (c.refused.empty()) {
+      EXPECT_TRUE(checked.ok()) << checked.error();
+    } else {
+      ASSERT_FALSE(checked.ok());
+      EXPECT_TRUE(checked.error().starts_with(c.refused)) << checked.error();
+    }
+  }
+}
+
 TEST(Installer, PassesOnWhyAFileIsNoInstaller) {
   ByteBuffer x64 = SyntheticPe{.machine = 0x8664}.build();
   const Result<Installer> installer = Installer::from_file_content(concat(x64, "00000038"));

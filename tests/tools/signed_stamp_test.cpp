@@ -3,7 +3,8 @@
 // stamped by the built command: every stamped copy must still verify, be
 // strict DER, carry its id where the installer reads it, and differ from its
 // input only inside the certificate table and in the two header fields that
-// describe the table.
+// describe the table. Signed inputs that no longer match their signature
+// are refused.
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include "tests/tools/shell_command.hpp"
 #include "tests/tools/strict_der.hpp"
 #include "tests/tools/synthetic_pe.hpp"
+#include "tests/tools/synthetic_signature.hpp"
 #include "tests/tools/time_stamp_authority.hpp"
 #include "tools/stamp/pe_image.hpp"
 
@@ -200,6 +202,60 @@ TEST_F(SignedStamping, DamagedSignaturesAreRefusedAndNothingIsWritten) {
       EXPECT_TRUE(r.err.starts_with(c.err)) << r.err;
     }
     EXPECT_TRUE(folder_.snapshot() == before) << "the folder changed";
+  }
+}
+
+// Signatures damaged, or files changed, after signing, in ways the
+// signature's structure does not show: osslsigncode no longer verifies
+// them, and the tool refuses to stamp them rather than write copies that do
+// not verify either.
+TEST_F(SignedStamping, SignaturesThatNoLongerSignTheFileAreRefused) {
+  const ByteBuffer signed_file = file("signed.exe");
+  const std::size_t table = read_pe32_layout(signed_file).value().certificate_table->offset;
+  // At the first occurrence of these bytes in the signature.
+  const auto in_signature = [&](const ByteBuffer& needle) {
+    const auto found = std::search(signed_file.begin() + static_cast<std::ptrdiff_t>(table), signed_file.end(),
+                                   needle.begin(), needle.end());
+    EXPECT_NE(found, signed_file.end());
+    return static_cast<std::size_t>(found - signed_file.begin());
+  };
+  const ByteBuffer sha256_oid = {0x06, 0x09, 0x60, 0x86, 0x48, 0x01, 0x65, 0x03, 0x04, 0x02, 0x01};
+  const std::size_t algorithms = in_signature(sha256_oid);  // in the SignedData's SET of digest algorithms
+  const std::size_t digest = in_signature(test::authenticode_digest(signed_file, test::kSha256));
+  const auto changed = [&](std::size_t offset, std::uint8_t byte) {
+    ByteBuffer bytes = signed_file;
+    bytes[offset] = byte;
+    return bytes;
+  };
+  const std::string undecodable = "stamp: damaged.exe: the signature does not decode as a PKCS#7 SignedData (";
+  const std::string mismatch =
+      "stamp: damaged.exe: the file is not the one the signature signed: its SHA256 Authenticode digest is ";
+  struct Case {
+    const char* name;
+    ByteBuffer bytes;
+    std::string err;
+  };
+  const Case cases[] = {
+      {"a SET tagged as a SEQUENCE", changed(algorithms - 4, 0x30), undecodable + "wrong tag)"},
+      {"an OBJECT IDENTIFIER no decoder reads", changed(algorithms + 2, 0x80), undecodable + "invalid object encoding)"},
+      {"a changed byte of code", changed(0x500, signed_file[0x500] ^ 0x01), mismatch},
+      {"a changed digest", changed(digest, signed_file[digest] ^ 0x01), mismatch},
+  };
+  ASSERT_EQ(signed_file[algorithms - 4], 0x31) << "the SET of digest algorithms";
+  test::write_bytes(folder_ / "ids.txt", test::concat({}, "00000038\n"));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::write_bytes(folder_ / "damaged.exe", c.bytes);
+    EXPECT_NE(shell("osslsigncode verify -CAfile signer.pem -in damaged.exe").status, 0);
+    const auto before = folder_.snapshot();
+    for (const char* command : {STAMP "damaged.exe 00000038 -o a.exe", STAMP "damaged.exe --batch ids.txt -o out"}) {
+      const CommandOutcome r = shell(command);
+      EXPECT_EQ(r.status, 1);
+      EXPECT_EQ(r.out, "");
+      EXPECT_TRUE(r.err.starts_with(c.err)) << r.err;
+      EXPECT_NE(r.err.find("sign the installer again, then stamp"), std::string::npos) << r.err;
+      EXPECT_TRUE(folder_.snapshot() == before) << "the folder changed";
+    }
   }
 }
 

@@ -51,10 +51,8 @@ class StampTool : public ::testing::Test {
   SystemFiles system_;
   const ByteBuffer built_ = test::SyntheticPe{.symbol_count = 12, .string_table_size = 0x40}.build();
   // The same build signed, as a signing tool leaves it.
-  const ByteBuffer signed_ =
-      test::SyntheticPe{.symbol_count = 12, .string_table_size = 0x40,
-                        .certificate_table = test::certificate_entry(test::SyntheticSignature{}.build())}
-          .build();
+  const ByteBuffer signed_ = test::signed_pe(test::SyntheticPe{.symbol_count = 12, .string_table_size = 0x40},
+                                             test::SyntheticSignature{.certificate_size = 0});
 };
 
 // Every refused command line leaves the folder exactly as it was: no output,

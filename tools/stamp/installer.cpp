@@ -44,6 +44,11 @@ StampPlace Installer::stamp_place() const noexcept {
   return std::holds_alternative<SignedImage>(form_) ? StampPlace::InSignature : StampPlace::AfterImage;
 }
 
+Status Installer::check_signature() const {
+  if (const auto* signed_image = std::get_if<SignedImage>(&form_)) return signed_image->check_signs(content_);
+  return Done{};
+}
+
 ByteBuffer Installer::stamped_with(const Stamp& stamp) const {
   if (const auto* signed_image = std::get_if<SignedImage>(&form_)) {
     return signed_image->with_signature(content_, signed_image->signature().stamped_with(stamp));

@@ -30,6 +30,9 @@ class Installer {
 
   [[nodiscard]] const std::optional<Stamp>& stamp() const noexcept;
   [[nodiscard]] StampPlace stamp_place() const noexcept;
+  // What stamping checks beyond the form read here: that a signed
+  // installer is still the one its signature signed (see SignedImage).
+  [[nodiscard]] Status check_signature() const;
   // The whole file with this stamp in place of the one it had, if any, and
   // its checksum computed anew.
   [[nodiscard]] ByteBuffer stamped_with(const Stamp& stamp) const;

@@ -27,6 +27,8 @@ class Signature {
   // anything but a SignedData whose last signer info is where it belongs.
   [[nodiscard]] static Result<Signature> read(std::span<const std::uint8_t> der);
 
+  // The encoding as it was read.
+  [[nodiscard]] std::span<const std::uint8_t> encoding() const noexcept { return der_; }
   // The stamp the encoding ends with, if it ends with one.
   [[nodiscard]] const std::optional<Stamp>& stamp() const noexcept { return stamp_; }
   // The encoding with this stamp ending it, in place of any id attribute

@@ -1,11 +1,14 @@
 #include "tools/stamp/signed_image.hpp"
 
+#include <cstdio>
 #include <string>
 #include <utility>
 
+#include "tools/stamp/authenticode_digest.hpp"
 #include "tools/stamp/certificate_table.hpp"
 #include "tools/stamp/little_endian.hpp"
 #include "tools/stamp/pe_checksum.hpp"
+#include "tools/stamp/signed_digests.hpp"
 
 namespace lumen::stamp {
 namespace {
@@ -21,6 +24,16 @@ namespace {
   const CertificateTable& table = *layout.certificate_table;
   const std::span<const std::uint8_t> image = file.first(table.offset);
   return checksum_sum_without_field(image, layout.checksum_field) - field_sum(image, table.size_field);
+}
+
+[[nodiscard]] std::string hex(std::span<const std::uint8_t> bytes) {
+  std::string text;
+  for (const std::uint8_t b : bytes) {
+    char digits[3];
+    std::snprintf(digits, sizeof digits, "%02x", b);
+    text += digits;
+  }
+  return text;
 }
 
 }  // namespace
@@ -45,6 +58,26 @@ Result<SignedImage> SignedImage::read(std::span<const std::uint8_t> file, const 
   Result<Signature> signature = Signature::read(der.value());
   if (!signature.ok()) return Error{signature.error()};
   return SignedImage(table, layout.checksum_field, image_sum(file, layout), std::move(signature).value());
+}
+
+Status SignedImage::check_signs(std::span<const std::uint8_t> file) const {
+  const Result<std::vector<SignedDigest>> signed_digests = read_signed_digests(signature_.encoding());
+  if (!signed_digests.ok()) {
+    return Error{signed_digests.error() + "\n(the signature was damaged after signing: sign the installer again, "
+                                          "then stamp)"};
+  }
+  for (const SignedDigest& signed_digest : signed_digests.value()) {
+    const Result<ByteBuffer> digest =
+        authenticode_digest(file, table_, checksum_field_, signed_digest.algorithm);
+    if (!digest.ok()) return Error{digest.error()};
+    if (digest.value() != signed_digest.digest) {
+      return Error{"the file is not the one " + signed_digest.signature + " signed: its " + signed_digest.algorithm +
+                   " Authenticode digest is " + hex(digest.value()) + ", the signed one " +
+                   hex(signed_digest.digest) +
+                   "\n(the installer or its signature changed after signing: sign the installer again, then stamp)"};
+    }
+  }
+  return Done{};
 }
 
 ByteBuffer SignedImage::with_signature(std::span<const std::uint8_t> file, std::span<const std::uint8_t> der) const {
