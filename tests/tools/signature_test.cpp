@@ -77,7 +77,9 @@ TEST(Signature, StampEndsItWithEveryLengthFixedAndNoPaddingNeeded) {
       {"a nested signature", {nested}, {nested}},
       {"stamped before", {nested, id_attribute("00000077", 5)}, {nested}},
       {"a stale stamp before a nested signature", {id_attribute("00000077", 0), nested}, {nested}},
-      {"attributes out of DER order", {nested_signature_attribute(300), nested}, {nested_signature_attribute(300), nested}},
+      {"attributes out of DER order",
+       {nested_signature_attribute(300), nested},
+       {nested_signature_attribute(300), nested}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -237,7 +237,8 @@ TEST_F(SignedStamping, SignaturesThatNoLongerSignTheFileAreRefused) {
   };
   const Case cases[] = {
       {"a SET tagged as a SEQUENCE", changed(algorithms - 4, 0x30), undecodable + "wrong tag)"},
-      {"an OBJECT IDENTIFIER no decoder reads", changed(algorithms + 2, 0x80), undecodable + "invalid object encoding)"},
+      {"an OBJECT IDENTIFIER no decoder reads", changed(algorithms + 2, 0x80),
+       undecodable + "invalid object encoding)"},
       {"a changed byte of code", changed(0x500, signed_file[0x500] ^ 0x01), mismatch},
       {"a changed digest", changed(digest, signed_file[digest] ^ 0x01), mismatch},
   };

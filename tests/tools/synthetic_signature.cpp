@@ -35,8 +35,8 @@ const ByteBuffer kIdAttribute = {0x2A, 0x86, 0x48, 0x86, 0xF7, 0x14, 0x01, 0xBE,
 // SpcIndirectDataContent: a PE image (flags and an empty file link), and
 // the file's digest as a DigestInfo.
 [[nodiscard]] ByteBuffer indirect_data(const SyntheticSignature& s) {
-  const ByteBuffer pe_image = der_element(
-      kSequence, joined({der_element(kBitString, {0x00}), der_element(0xA0, der_element(0xA2, der_element(0x80, {})))}));
+  const ByteBuffer empty_file_link = der_element(0xA0, der_element(0xA2, der_element(0x80, {})));
+  const ByteBuffer pe_image = der_element(kSequence, joined({der_element(kBitString, {0x00}), empty_file_link}));
   return der_element(
       kSequence,
       joined({der_element(kSequence, joined({der_element(kOid, kPeImageData), pe_image})),
@@ -118,7 +118,8 @@ ByteBuffer SyntheticSignature::build() const {
   const ByteBuffer signed_data = der_element(
       kSequence,
       joined({der_element(kInteger, {1}), der_element(kSet, algorithm(kSha256)),
-              der_element(kSequence, joined({der_element(kOid, kIndirectData), der_element(0xA0, indirect_data(*this))})),
+              der_element(kSequence,
+                          joined({der_element(kOid, kIndirectData), der_element(0xA0, indirect_data(*this))})),
               certificates(certificate_size), der_element(kSet, signers)}));
   return der_element(kSequence, joined({der_element(kOid, kSignedData), der_element(0xA0, signed_data)}));
 }

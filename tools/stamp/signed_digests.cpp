@@ -24,6 +24,11 @@ struct DigestInfoFree {
   void operator()(X509_SIG* info) const noexcept { X509_SIG_free(info); }
 };
 
+// What was damaged after signing, and what to do about it.
+[[nodiscard]] Error damaged(const std::string& what) {
+  return Error{what + "\n(the signature was damaged after signing: sign the installer again, then stamp)"};
+}
+
 [[nodiscard]] std::string dotted(const ASN1_OBJECT* object) {
   std::array<char, 128> text{};
   OBJ_obj2txt(text.data(), static_cast<int>(text.size()), object, 1);
@@ -56,9 +61,9 @@ template <typename T, typename Free, typename Decode>
                                                                            const std::string& which) {
   ERR_clear_error();
   std::unique_ptr<PKCS7, Pkcs7Free> p7 = decode_whole<PKCS7, Pkcs7Free>(der, d2i_PKCS7);
-  if (!p7) return Error{which + " does not decode as a PKCS#7 SignedData (" + decoder_reason() + ")"};
+  if (!p7) return damaged(which + " does not decode as a PKCS#7 SignedData (" + decoder_reason() + ")");
   if (!PKCS7_type_is_signed(p7.get()) || p7->d.sign == nullptr || p7->d.sign->contents == nullptr) {
-    return Error{which + " is not a PKCS#7 SignedData"};
+    return damaged(which + " is not a PKCS#7 SignedData");
   }
   return p7;
 }
@@ -67,7 +72,7 @@ template <typename T, typename Free, typename Decode>
 // what the file is (a PE image) and whose second is the file's digest.
 [[nodiscard]] Result<std::span<const std::uint8_t>> digest_info_in(std::span<const std::uint8_t> indirect_data,
                                                                    const std::string& which) {
-  const Error not_indirect_data{which + "'s content is not an SpcIndirectDataContent"};
+  const Error not_indirect_data = damaged(which + "'s content is not an SpcIndirectDataContent");
   const Result<der::Element> whole = der::read_element(indirect_data, 0, indirect_data.size());
   if (!whole.ok() || whole.value().end != indirect_data.size()) return not_indirect_data;
   const Result<std::vector<der::Element>> fields = der::read_children(indirect_data, whole.value());
@@ -81,12 +86,12 @@ template <typename T, typename Free, typename Decode>
   const ASN1_TYPE* indirect_data = content.d.other;
   if (dotted(content.type) != kIndirectDataType || indirect_data == nullptr ||
       indirect_data->type != V_ASN1_SEQUENCE) {
-    return Error{which + " does not sign an Authenticode SpcIndirectDataContent"};
+    return damaged(which + " does not sign an Authenticode SpcIndirectDataContent");
   }
   const Result<std::span<const std::uint8_t>> info_der = digest_info_in(bytes_of(indirect_data->value.sequence), which);
   if (!info_der.ok()) return Error{info_der.error()};
   const auto info = decode_whole<X509_SIG, DigestInfoFree>(info_der.value(), d2i_X509_SIG);
-  if (!info) return Error{which + "'s digest of the file does not decode (" + decoder_reason() + ")"};
+  if (!info) return damaged(which + "'s digest of the file does not decode (" + decoder_reason() + ")");
   const X509_ALGOR* algorithm = nullptr;
   const ASN1_OCTET_STRING* digest = nullptr;
   X509_SIG_get0(info.get(), &algorithm, &digest);

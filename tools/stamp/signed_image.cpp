@@ -62,13 +62,9 @@ Result<SignedImage> SignedImage::read(std::span<const std::uint8_t> file, const 
 
 Status SignedImage::check_signs(std::span<const std::uint8_t> file) const {
   const Result<std::vector<SignedDigest>> signed_digests = read_signed_digests(signature_.encoding());
-  if (!signed_digests.ok()) {
-    return Error{signed_digests.error() + "\n(the signature was damaged after signing: sign the installer again, "
-                                          "then stamp)"};
-  }
+  if (!signed_digests.ok()) return Error{signed_digests.error()};
   for (const SignedDigest& signed_digest : signed_digests.value()) {
-    const Result<ByteBuffer> digest =
-        authenticode_digest(file, table_, checksum_field_, signed_digest.algorithm);
+    const Result<ByteBuffer> digest = authenticode_digest(file, table_, checksum_field_, signed_digest.algorithm);
     if (!digest.ok()) return Error{digest.error()};
     if (digest.value() != signed_digest.digest) {
       return Error{"the file is not the one " + signed_digest.signature + " signed: its " + signed_digest.algorithm +
