@@ -26,6 +26,29 @@ TEST(Der, HeadersAreWrittenInTheShortestFormAndReadBack) {
   }
 }
 
+// DER's order for a SET OF: octet strings compared byte by byte, the
+// shorter padded at its end with zero bytes.
+TEST(Der, SetElementsAreOrderedAsZeroPaddedOctetStrings) {
+  struct Case {
+    const char* name;
+    ByteBuffer a;
+    ByteBuffer b;
+    bool a_first;
+    bool b_first;
+  };
+  const Case cases[] = {
+      {"a smaller byte", {0x30, 0x35}, {0x30, 0x82, 0x06}, true, false},
+      {"the same", {0x30, 0x01, 0x05}, {0x30, 0x01, 0x05}, false, false},
+      {"a prefix, the rest zeros", {0x30, 0x01}, {0x30, 0x01, 0x00}, false, false},
+      {"a prefix, the rest not zeros", {0x30, 0x01}, {0x30, 0x01, 0x00, 0x01}, true, false},
+      {"empty", {}, {0x00}, false, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(der::precedes_in_set(c.a, c.b), c.a_first) << c.name;
+    EXPECT_EQ(der::precedes_in_set(c.b, c.a), c.b_first) << c.name;
+  }
+}
+
 TEST(Der, RefusesElementsItCannotMeasure) {
   struct Case {
     const char* name;

@@ -36,14 +36,15 @@ TEST(Installer, StampsAreAppendedOnceAndThenReplaced) {
     EXPECT_EQ(unstamped.value().stamp_place(), StampPlace::AfterImage);
 
     const ByteBuffer first = unstamped.value().stamped_with(stamp_of("00000038"));
-    EXPECT_EQ(first, concat(built, "00000038"));
+    // The checksum is the stamped file's, as a signing tool leaves it.
+    EXPECT_EQ(first, test::stamped(built, "00000038"));
     // What the installer itself will read from the end of its file.
     EXPECT_EQ(StampFromFileContent(first), "00000038");
 
     const Result<Installer> stamped = Installer::from_file_content(first);
     ASSERT_TRUE(stamped.ok()) << stamped.error();
     EXPECT_EQ(stamped.value().stamp(), stamp_of("00000038"));
-    EXPECT_EQ(stamped.value().stamped_with(stamp_of("12345678")), concat(built, "12345678"));
+    EXPECT_EQ(stamped.value().stamped_with(stamp_of("12345678")), test::stamped(built, "12345678"));
   }
 }
 
@@ -52,7 +53,7 @@ TEST(Installer, AZeroStampWrittenByOtherMeansIsStillReplaced) {
   const Result<Installer> stamped = Installer::from_file_content(concat(built, "00000000"));
   ASSERT_TRUE(stamped.ok()) << stamped.error();
   EXPECT_EQ(stamped.value().stamp()->digits(), "00000000");
-  EXPECT_EQ(stamped.value().stamped_with(stamp_of("00000038")), concat(built, "00000038"));
+  EXPECT_EQ(stamped.value().stamped_with(stamp_of("00000038")), test::stamped(built, "00000038"));
 }
 
 // Anything after the image but a single stamp could be part of the
@@ -188,6 +189,57 @@ TEST(Installer, RefusesSignedInstallersItCannotStampAndKeepValid) {
     const Result<Installer> installer = Installer::from_file_content(c.file);
     ASSERT_FALSE(installer.ok()) << c.name;
     EXPECT_NE(installer.error().find(c.want), std::string::npos) << c.name << ": " << installer.error();
+  }
+}
+
+// Before copies are stamped, a signed installer must still be the one its
+// signature signed; the bytes outside the file's Authenticode digest may
+// change as they like.
+TEST(Installer, StampsOnlyInstallersTheirSignatureStillSigns) {
+  const SyntheticPe pe{.symbol_count = 2};
+  const auto signed_with = [&](SyntheticSignature signature) {
+    signature.certificate_size = 0;  // the made-up certificate decodes as none
+    return test::signed_pe(pe, std::move(signature));
+  };
+  const ByteBuffer good = signed_with({});
+  const auto changed = [&](std::size_t offset) {
+    ByteBuffer file = good;
+    file[offset] ^= 0x01;
+    return file;
+  };
+  ByteBuffer digest_changed = good;
+  const ByteBuffer digest = test::authenticode_digest(good, test::kSha256);
+  ++*std::search(digest_changed.begin(), digest_changed.end(), digest.begin(), digest.end());
+  const std::string_view mismatch = "the file is not the one the signature signed: its SHA256 Authenticode digest is ";
+  struct Case {
+    const char* name;
+    ByteBuffer file;
+    std::string_view refused;  // empty: stamped
+  };
+  const Case cases[] = {
+      {"unsigned", pe.build(), ""},
+      {"signed with SHA-256", good, ""},
+      {"signed with SHA-1", signed_with({.digest_algorithm = test::kSha1, .file_digest = ByteBuffer(20, 0)}), ""},
+      {"a changed checksum", changed(SyntheticPe::kChecksum + 1), ""},
+      {"a changed code byte", changed(0x500), mismatch},
+      {"a changed header byte", changed(SyntheticPe::kCoffHeader + 4), mismatch},
+      {"a changed digest", digest_changed, mismatch},
+      {"a digest algorithm no one knows", signed_with({.digest_algorithm = {0x2A, 0x03, 0x04}}),
+       "the signature's digest algorithm 1.2.3.4 is not one this tool can compute"},
+      {"a certificate no decoder reads", test::signed_pe(pe, {}),
+       "the signature does not decode as a PKCS#7 SignedData ("},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Result<Installer> installer = Installer::from_file_content(c.file);
+    ASSERT_TRUE(installer.ok()) << installer.error();
+    const Status checked = installer.value().check_signature();
+    if (c.refused.empty()) {
+      EXPECT_TRUE(checked.ok()) << checked.error();
+    } else {
+      ASSERT_FALSE(checked.ok());
+      EXPECT_TRUE(checked.error().starts_with(c.refused)) << checked.error();
+    }
   }
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "tests/tools/strict_der.hpp"
 #include "tests/tools/synthetic_signature.hpp"
 
 namespace lumen::stamp {
@@ -18,13 +19,20 @@ using test::SyntheticSignature;
 [[nodiscard]] Stamp stamp_of(std::string_view id) { return Stamp::from_agent_id(id).value(); }
 
 // What the stamped signature must be, built whole by the tests' own writer:
-// the same signature with the id attribute after `kept`, with the least
-// filler that makes it a multiple of 8 bytes.
+// the same signature with `kept` in DER order (all of different sizes here,
+// so that plain byte order is DER's) and then the id attribute, with the
+// least filler that makes it longer than each of them, so that it sorts
+// last, and the whole a multiple of 8 bytes.
 [[nodiscard]] ByteBuffer expected_stamped(SyntheticSignature signature, std::vector<ByteBuffer> kept,
                                           std::string_view digits) {
+  std::ranges::sort(kept);
+  const auto shorter = [](const ByteBuffer& a, const ByteBuffer& b) { return a.size() < b.size(); };
+  const std::size_t longest = kept.empty() ? 0 : std::ranges::max(kept, shorter).size();
   for (std::size_t filler = 0;; ++filler) {
+    const ByteBuffer id = id_attribute(digits, filler);
+    if (id.size() <= longest) continue;
     signature.unauthenticated = kept;
-    signature.unauthenticated.push_back(id_attribute(digits, filler));
+    signature.unauthenticated.push_back(id);
     ByteBuffer whole = signature.build();
     if (whole.size() % 8 == 0) return whole;
   }
@@ -45,6 +53,7 @@ void expect_stamped_as_built(SyntheticSignature signature, const std::vector<Byt
     ASSERT_TRUE(read.ok()) << read.error();
     const ByteBuffer stamped = read.value().stamped_with(stamp_of("00000038"));
     ASSERT_EQ(stamped, expected_stamped(signature, kept, "00000038"));
+    EXPECT_EQ(test::strict_der_fault(stamped), std::nullopt);
     EXPECT_EQ(last_eight(stamped), "00000038");
     const Result<Signature> reread = Signature::read(stamped);
     ASSERT_TRUE(reread.ok()) << reread.error();
@@ -54,7 +63,8 @@ void expect_stamped_as_built(SyntheticSignature signature, const std::vector<Byt
 
 // Sizes on either side of where the lengths of the signer info, the signer
 // infos, the SignedData and the ContentInfo need a second and a third byte,
-// with none, other and stale id attributes already there.
+// with none, other and stale id attributes already there, and others out of
+// DER order.
 TEST(Signature, StampEndsItWithEveryLengthFixedAndNoPaddingNeeded) {
   const ByteBuffer nested = nested_signature_attribute(40);
   struct Case {
@@ -67,10 +77,28 @@ TEST(Signature, StampEndsItWithEveryLengthFixedAndNoPaddingNeeded) {
       {"a nested signature", {nested}, {nested}},
       {"stamped before", {nested, id_attribute("00000077", 5)}, {nested}},
       {"a stale stamp before a nested signature", {id_attribute("00000077", 0), nested}, {nested}},
+      {"attributes out of DER order",
+       {nested_signature_attribute(300), nested},
+       {nested_signature_attribute(300), nested}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     expect_stamped_as_built({.certificate_size = 40, .unauthenticated = c.unauthenticated}, c.kept, 20, 240);
+  }
+}
+
+// The id attribute sorts after the longest attribute beside it whatever
+// its length, where its own length needs a second and a third byte too.
+TEST(Signature, TheIdAttributeSortsAfterTheLongestOtherAttribute) {
+  for (std::size_t size = 90; size <= 280; ++size) {
+    SCOPED_TRACE("an attribute of " + std::to_string(size) + " bytes beside it");
+    const ByteBuffer other = nested_signature_attribute(size);
+    const SyntheticSignature signature{.unauthenticated = {other}};
+    const Result<Signature> read = Signature::read(signature.build());
+    ASSERT_TRUE(read.ok()) << read.error();
+    const ByteBuffer stamped = read.value().stamped_with(stamp_of("00000038"));
+    ASSERT_EQ(stamped, expected_stamped(signature, {other}, "00000038"));
+    EXPECT_EQ(test::strict_der_fault(stamped), std::nullopt);
   }
 }
 

@@ -1,15 +1,20 @@
 // Installers signed as a vendor signs them, with osslsigncode and a
-// throw-away certificate, then stamped by the built command: every stamped
-// copy must still verify, carry its id where the installer reads it, and
-// differ from its input only inside the certificate table and in the two
-// header fields that describe the table.
+// throw-away certificate (time stamps from an authority on loopback), then
+// stamped by the built command: every stamped copy must still verify, be
+// strict DER, carry its id where the installer reads it, and differ from its
+// input only inside the certificate table and in the two header fields that
+// describe the table. Signed inputs that no longer match their signature
+// are refused.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "tests/tools/shell_command.hpp"
+#include "tests/tools/strict_der.hpp"
 #include "tests/tools/synthetic_pe.hpp"
+#include "tests/tools/synthetic_signature.hpp"
+#include "tests/tools/time_stamp_authority.hpp"
 #include "tools/stamp/pe_image.hpp"
 
 namespace lumen::stamp {
@@ -58,13 +63,22 @@ class SignedStamping : public testing::Test {
     EXPECT_EQ((r.out + r.err).find("invalid PE checksum"), std::string::npos) << name;
   }
 
-  // What openssl reads in a file's signature: it must parse as DER to its
-  // last byte and hold the id attribute once, as its last element.
-  void expect_one_id_attribute_last(const std::string& name) const {
+  // The DER of a file's signature, from its certificate entry, which it fills.
+  [[nodiscard]] ByteBuffer signature_of(const std::string& name) const {
     const ByteBuffer bytes = file(name);
     const CertificateTable table = *read_pe32_layout(bytes).value().certificate_table;
     const auto der_begin = bytes.begin() + static_cast<std::ptrdiff_t>(table.offset) + 8;  // after the entry's header
-    test::write_bytes(folder_ / "signature.der", ByteBuffer(der_begin, bytes.end()));
+    return ByteBuffer(der_begin, bytes.end());
+  }
+
+  void expect_strict_der(const std::string& name) const {
+    EXPECT_EQ(test::strict_der_fault(signature_of(name)), std::nullopt) << name;
+  }
+
+  // What openssl reads in a file's signature: it must parse as DER to its
+  // last byte and hold the id attribute once, as its last element.
+  void expect_one_id_attribute_last(const std::string& name) const {
+    test::write_bytes(folder_ / "signature.der", signature_of(name));
     const CommandOutcome r = shell("openssl asn1parse -inform DER -in signature.der && rm signature.der");
     ASSERT_EQ(r.status, 0) << name << ": " << r.err;
     EXPECT_EQ(occurrences(r.out, kIdAttributeType), 1u) << name;
@@ -86,23 +100,30 @@ class SignedStamping : public testing::Test {
   test::TempFolder folder_;
 };
 
-TEST_F(SignedStamping, EveryStampedCopyStillVerifies) {
-  const bool time_stamps_offline = shell("osslsigncode -h 2>&1 | grep -q -- -TSA-certs").status == 0;
+TEST_F(SignedStamping, EveryStampedCopyStillVerifiesAndIsStrictDer) {
+  const test::TimeStampAuthority authority(folder_.path());
+  ASSERT_FALSE(authority.url().empty()) << "the time-stamping authority did not start";
+  const std::string time_stamped = "-ts " + authority.url() + " ";
   struct Case {
-    const char* name;
-    const char* make_input;  // input.exe
+    std::string name;
+    std::string make_input;  // input.exe
     int signatures;          // 0: unsigned
-    const char* was;         // the stamp the input carries
+    std::string was;         // the stamp the input carries
   };
   const Case cases[] = {
       {"unsigned", "cp installer.exe input.exe", 0, ""},
       {"signed", "cp signed.exe input.exe", 1, ""},
+      {"signed with SHA-1", SIGN "-h sha1 -in installer.exe -out input.exe", 1, ""},
       {"signed, then stamped", STAMP "signed.exe 00000077 -o input.exe", 1, " (was 00000077)"},
       {"with two nested signatures",
        SIGN "-nest -h sha1 -in signed.exe -out nested.exe && " SIGN "-nest -h sha512 -in nested.exe -out input.exe", 3,
        ""},
       {"with an unauthenticated blob", "osslsigncode add -addUnauthenticatedBlob -in signed.exe -out input.exe", 1, ""},
-      {"time-stamped", SIGN "-TSA-certs tsa.pem -TSA-key tsa.key -in installer.exe -out input.exe", 1, ""},
+      {"time-stamped", SIGN + time_stamped + "-in installer.exe -out input.exe", 1, ""},
+      {"time-stamped, with a time-stamped nested signature",
+       SIGN + time_stamped + "-in installer.exe -out nested.exe && " SIGN "-nest -h sha1 " + time_stamped +
+           "-in nested.exe -out input.exe",
+       2, ""},
       // Nesting re-encodes the signature and moves the id attribute away
       // from the end, where the installer no longer reads it.
       {"stamped, then signed again nested",
@@ -110,12 +131,8 @@ TEST_F(SignedStamping, EveryStampedCopyStillVerifies) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    if (std::string_view(c.name) == "time-stamped" && !time_stamps_offline) {
-      std::cout << "skipped " << c.name << ": this osslsigncode cannot time-stamp without a server\n";
-      continue;
-    }
     // osslsigncode writes no file that exists.
-    const CommandOutcome made = shell(std::string("rm -f input.exe nested.exe s.exe && ") + c.make_input);
+    const CommandOutcome made = shell("rm -f input.exe nested.exe s.exe && " + c.make_input);
     ASSERT_EQ(made.status, 0) << made.out << made.err;
     const ByteBuffer input = file("input.exe");
     const CommandOutcome stamped = shell(STAMP "input.exe 00000038 -o a.exe");
@@ -125,11 +142,12 @@ TEST_F(SignedStamping, EveryStampedCopyStillVerifies) {
     EXPECT_EQ(last_eight(a), "00000038");
     if (c.signatures == 0) {
       EXPECT_EQ(stamped.out, "a.exe: stamped 00000038 after the image\n");
-      EXPECT_EQ(a, test::concat(input, "00000038"));
+      EXPECT_EQ(a, test::stamped(input, "00000038")) << "the id appended and the checksum computed anew";
       continue;
     }
-    EXPECT_EQ(stamped.out, std::string("a.exe: stamped 00000038 inside the signature") + c.was + "\n");
+    EXPECT_EQ(stamped.out, "a.exe: stamped 00000038 inside the signature" + c.was + "\n");
     expect_verifies("a.exe", c.signatures);
+    expect_strict_der("a.exe");
     expect_one_id_attribute_last("a.exe");
     EXPECT_EQ(outside_the_table(a), outside_the_table(input));
     EXPECT_EQ(a.size() % 8, 0u) << "no padding after the id";
@@ -138,6 +156,7 @@ TEST_F(SignedStamping, EveryStampedCopyStillVerifies) {
     ASSERT_EQ(shell(STAMP "a.exe 12345678 -o b.exe").status, 0);
     ByteBuffer b = file("b.exe");
     expect_verifies("b.exe", c.signatures);
+    expect_strict_der("b.exe");
     EXPECT_EQ(shell(STAMP "--show b.exe").out, "12345678\n");
     const Pe32Layout layout = read_pe32_layout(a).value();
     std::copy_n(a.begin() + static_cast<std::ptrdiff_t>(layout.checksum_field), 4,
@@ -183,6 +202,61 @@ TEST_F(SignedStamping, DamagedSignaturesAreRefusedAndNothingIsWritten) {
       EXPECT_TRUE(r.err.starts_with(c.err)) << r.err;
     }
     EXPECT_TRUE(folder_.snapshot() == before) << "the folder changed";
+  }
+}
+
+// Signatures damaged, or files changed, after signing, in ways the
+// signature's structure does not show: osslsigncode no longer verifies
+// them, and the tool refuses to stamp them rather than write copies that do
+// not verify either.
+TEST_F(SignedStamping, SignaturesThatNoLongerSignTheFileAreRefused) {
+  const ByteBuffer signed_file = file("signed.exe");
+  const std::size_t table = read_pe32_layout(signed_file).value().certificate_table->offset;
+  // At the first occurrence of these bytes in the signature.
+  const auto in_signature = [&](const ByteBuffer& needle) {
+    const auto found = std::search(signed_file.begin() + static_cast<std::ptrdiff_t>(table), signed_file.end(),
+                                   needle.begin(), needle.end());
+    EXPECT_NE(found, signed_file.end());
+    return static_cast<std::size_t>(found - signed_file.begin());
+  };
+  const ByteBuffer sha256_oid = {0x06, 0x09, 0x60, 0x86, 0x48, 0x01, 0x65, 0x03, 0x04, 0x02, 0x01};
+  const std::size_t algorithms = in_signature(sha256_oid);  // in the SignedData's SET of digest algorithms
+  const std::size_t digest = in_signature(test::authenticode_digest(signed_file, test::kSha256));
+  const auto changed = [&](std::size_t offset, std::uint8_t byte) {
+    ByteBuffer bytes = signed_file;
+    bytes[offset] = byte;
+    return bytes;
+  };
+  const std::string undecodable = "stamp: damaged.exe: the signature does not decode as a PKCS#7 SignedData (";
+  const std::string mismatch =
+      "stamp: damaged.exe: the file is not the one the signature signed: its SHA256 Authenticode digest is ";
+  struct Case {
+    const char* name;
+    ByteBuffer bytes;
+    std::string err;
+  };
+  const Case cases[] = {
+      {"a SET tagged as a SEQUENCE", changed(algorithms - 4, 0x30), undecodable + "wrong tag)"},
+      {"an OBJECT IDENTIFIER no decoder reads", changed(algorithms + 2, 0x80),
+       undecodable + "invalid object encoding)"},
+      {"a changed byte of code", changed(0x500, signed_file[0x500] ^ 0x01), mismatch},
+      {"a changed digest", changed(digest, signed_file[digest] ^ 0x01), mismatch},
+  };
+  ASSERT_EQ(signed_file[algorithms - 4], 0x31) << "the SET of digest algorithms";
+  test::write_bytes(folder_ / "ids.txt", test::concat({}, "00000038\n"));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::write_bytes(folder_ / "damaged.exe", c.bytes);
+    EXPECT_NE(shell("osslsigncode verify -CAfile signer.pem -in damaged.exe").status, 0);
+    const auto before = folder_.snapshot();
+    for (const char* command : {STAMP "damaged.exe 00000038 -o a.exe", STAMP "damaged.exe --batch ids.txt -o out"}) {
+      const CommandOutcome r = shell(command);
+      EXPECT_EQ(r.status, 1);
+      EXPECT_EQ(r.out, "");
+      EXPECT_TRUE(r.err.starts_with(c.err)) << r.err;
+      EXPECT_NE(r.err.find("sign the installer again, then stamp"), std::string::npos) << r.err;
+      EXPECT_TRUE(folder_.snapshot() == before) << "the folder changed";
+    }
   }
 }
 

@@ -51,10 +51,8 @@ class StampTool : public ::testing::Test {
   SystemFiles system_;
   const ByteBuffer built_ = test::SyntheticPe{.symbol_count = 12, .string_table_size = 0x40}.build();
   // The same build signed, as a signing tool leaves it.
-  const ByteBuffer signed_ =
-      test::SyntheticPe{.symbol_count = 12, .string_table_size = 0x40,
-                        .certificate_table = test::certificate_entry(test::SyntheticSignature{}.build())}
-          .build();
+  const ByteBuffer signed_ = test::signed_pe(test::SyntheticPe{.symbol_count = 12, .string_table_size = 0x40},
+                                             test::SyntheticSignature{.certificate_size = 0});
 };
 
 // Every refused command line leaves the folder exactly as it was: no output,
@@ -189,13 +187,13 @@ TEST_F(StampTool, WritesAStampedCopyAndReplacesTheStampOfOne) {
   Outcome r = run({"installer.exe", "00000038", "-o", "a.exe"});
   EXPECT_EQ(r.status, kExitDone) << r.err;
   EXPECT_EQ(r.out, "a.exe: stamped 00000038 after the image\n");
-  EXPECT_EQ(read_bytes("a.exe"), concat(built_, "00000038"));
+  EXPECT_EQ(read_bytes("a.exe"), test::stamped(built_, "00000038"));
   EXPECT_EQ(fs::status("a.exe").permissions(), fs::status("installer.exe").permissions());
 
   r = run({"a.exe", "12345678", "-o", "b.exe"});
   EXPECT_EQ(r.status, kExitDone) << r.err;
   EXPECT_EQ(r.out, "b.exe: stamped 12345678 after the image (was 00000038)\n");
-  EXPECT_EQ(read_bytes("b.exe"), concat(built_, "12345678"));
+  EXPECT_EQ(read_bytes("b.exe"), test::stamped(built_, "12345678"));
 
   r = run({"--show", "b.exe"});
   EXPECT_EQ(r.status, kExitDone) << r.err;
@@ -204,7 +202,7 @@ TEST_F(StampTool, WritesAStampedCopyAndReplacesTheStampOfOne) {
   // An existing output that is not the input is replaced whole.
   r = run({"installer.exe", "00000039", "--output", "b.exe"});
   EXPECT_EQ(r.status, kExitDone) << r.err;
-  EXPECT_EQ(read_bytes("b.exe"), concat(built_, "00000039"));
+  EXPECT_EQ(read_bytes("b.exe"), test::stamped(built_, "00000039"));
 
   EXPECT_EQ(read_bytes("installer.exe"), built_);
   std::vector<std::string> names;
@@ -216,7 +214,7 @@ TEST_F(StampTool, StampsTheInputItselfWhenAskedTo) {
   const Outcome r = run({"stamped.exe", "00000039", "--in-place"});
   EXPECT_EQ(r.status, kExitDone) << r.err;
   EXPECT_EQ(r.out, "stamped.exe: stamped 00000039 after the image (was 00000038)\n");
-  EXPECT_EQ(read_bytes("stamped.exe"), concat(built_, "00000039"));
+  EXPECT_EQ(read_bytes("stamped.exe"), test::stamped(built_, "00000039"));
   EXPECT_EQ(folder_.snapshot().size(), 2u) << "no temporary file is left";
 }
 
@@ -227,8 +225,8 @@ TEST_F(StampTool, BatchWritesOneCopyPerListedId) {
   EXPECT_EQ(r.out,
             "out/north/stamped-00000039.exe: stamped 00000039 after the image (was 00000038)\n"
             "out/north/stamped-00000040.exe: stamped 00000040 after the image (was 00000038)\n");
-  EXPECT_EQ(read_bytes("out/north/stamped-00000039.exe"), concat(built_, "00000039"));
-  EXPECT_EQ(read_bytes("out/north/stamped-00000040.exe"), concat(built_, "00000040"));
+  EXPECT_EQ(read_bytes("out/north/stamped-00000039.exe"), test::stamped(built_, "00000039"));
+  EXPECT_EQ(read_bytes("out/north/stamped-00000040.exe"), test::stamped(built_, "00000040"));
   EXPECT_EQ(folder_.snapshot().size(), 7u) << "two installers, ids.txt, two copies and two folders";
 }
 
@@ -248,7 +246,7 @@ TEST_F(StampTool, BatchCopiesNeverShowAnIdTheyDoNotCarry) {
     fs::copy_file("stamped.exe", c.input);
     const Outcome r = run({c.input, "--batch", "ids.txt", "-o", "out"});
     EXPECT_EQ(r.status, kExitDone) << r.err;
-    EXPECT_EQ(read_bytes(c.output), concat(built_, "00000039"));
+    EXPECT_EQ(read_bytes(c.output), test::stamped(built_, "00000039"));
   }
 }
 
@@ -304,7 +302,7 @@ TEST_F(StampTool, ABatchStoppedByAFailedWriteSaysHowFarItGot) {
   EXPECT_EQ(r.err,
             "stamp: cannot write out/installer-00000040.exe: No space left on device\n"
             "stamp: batch stopped after 1 of 3 stamped copies\n");
-  EXPECT_EQ(read_bytes("out/installer-00000039.exe"), concat(built_, "00000039"));
+  EXPECT_EQ(read_bytes("out/installer-00000039.exe"), test::stamped(built_, "00000039"));
   EXPECT_FALSE(fs::exists("out/installer-00000040.exe"));
   EXPECT_FALSE(fs::exists("out/installer-00000041.exe"));
 }

@@ -32,6 +32,21 @@ ByteBuffer concat(ByteBuffer bytes, std::string_view tail) {
   return bytes;
 }
 
+ByteBuffer with_pe_checksum(ByteBuffer file, std::size_t field) {
+  put_u32(file, field, 0);
+  std::uint32_t sum = 0;
+  for (std::size_t i = 0; i < file.size(); i += 2) {
+    sum += file[i] | (i + 1 < file.size() ? file[i + 1] << 8 : 0);
+    sum = (sum & 0xFFFF) + (sum >> 16);
+  }
+  put_u32(file, field, static_cast<std::uint32_t>(sum + file.size()));
+  return file;
+}
+
+ByteBuffer stamped(const ByteBuffer& built, std::string_view digits) {
+  return with_pe_checksum(concat(built, digits));
+}
+
 ByteBuffer SyntheticPe::build() const {
   ByteBuffer pe(kSizeOfHeaders, 0);
   pe[0] = 'M';

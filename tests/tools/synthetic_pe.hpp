@@ -44,5 +44,11 @@ struct SyntheticPe {
 void put_u16(ByteBuffer& bytes, std::size_t offset, std::uint16_t value);
 void put_u32(ByteBuffer& bytes, std::size_t offset, std::uint32_t value);
 [[nodiscard]] ByteBuffer concat(ByteBuffer bytes, std::string_view tail);
+// The file with the PE checksum of its bytes written into its checksum
+// field, summed here word by word as Windows' image helper describes it.
+[[nodiscard]] ByteBuffer with_pe_checksum(ByteBuffer file, std::size_t field = SyntheticPe::kChecksum);
+// An unsigned build stamped as the tool stamps it: the digits appended and
+// the checksum computed anew.
+[[nodiscard]] ByteBuffer stamped(const ByteBuffer& built, std::string_view digits);
 
 }  // namespace lumen::test

@@ -1,18 +1,26 @@
 #include "tests/tools/synthetic_signature.hpp"
 
+#include <openssl/evp.h>
+
 namespace lumen::test {
+
+const ByteBuffer kSha1 = {0x2B, 0x0E, 0x03, 0x02, 0x1A};
+const ByteBuffer kSha256 = {0x60, 0x86, 0x48, 0x01, 0x65, 0x03, 0x04, 0x02, 0x01};
+
 namespace {
 
 constexpr std::uint8_t kInteger = 0x02;
+constexpr std::uint8_t kBitString = 0x03;
+constexpr std::uint8_t kNull = 0x05;
 constexpr std::uint8_t kOctetString = 0x04;
 constexpr std::uint8_t kOid = 0x06;
 constexpr std::uint8_t kSequence = 0x30;
 constexpr std::uint8_t kSet = 0x31;
 
 const ByteBuffer kSignedData = {0x2A, 0x86, 0x48, 0x86, 0xF7, 0x0D, 0x01, 0x07, 0x02};
-const ByteBuffer kSha256 = {0x60, 0x86, 0x48, 0x01, 0x65, 0x03, 0x04, 0x02, 0x01};
 const ByteBuffer kRsa = {0x2A, 0x86, 0x48, 0x86, 0xF7, 0x0D, 0x01, 0x01, 0x01};
 const ByteBuffer kIndirectData = {0x2B, 0x06, 0x01, 0x04, 0x01, 0x82, 0x37, 0x02, 0x01, 0x04};
+const ByteBuffer kPeImageData = {0x2B, 0x06, 0x01, 0x04, 0x01, 0x82, 0x37, 0x02, 0x01, 0x0F};
 const ByteBuffer kNestedSignature = {0x2B, 0x06, 0x01, 0x04, 0x01, 0x82, 0x37, 0x02, 0x04, 0x01};
 const ByteBuffer kMessageDigest = {0x2A, 0x86, 0x48, 0x86, 0xF7, 0x0D, 0x01, 0x09, 0x04};
 // 1.2.840.113556.1.8000.2554.64000.37990.53315.19323.37380.13937357.5866014.1
@@ -23,6 +31,26 @@ const ByteBuffer kIdAttribute = {0x2A, 0x86, 0x48, 0x86, 0xF7, 0x14, 0x01, 0xBE,
 [[nodiscard]] ByteBuffer filled(std::size_t size, std::uint8_t byte) { return ByteBuffer(size, byte); }
 
 [[nodiscard]] ByteBuffer algorithm(const ByteBuffer& oid) { return der_element(kSequence, der_element(kOid, oid)); }
+
+// SpcIndirectDataContent: a PE image (flags and an empty file link), and
+// the file's digest as a DigestInfo.
+[[nodiscard]] ByteBuffer indirect_data(const SyntheticSignature& s) {
+  const ByteBuffer empty_file_link = der_element(0xA0, der_element(0xA2, der_element(0x80, {})));
+  const ByteBuffer pe_image = der_element(kSequence, joined({der_element(kBitString, {0x00}), empty_file_link}));
+  return der_element(
+      kSequence,
+      joined({der_element(kSequence, joined({der_element(kOid, kPeImageData), pe_image})),
+              der_element(kSequence,
+                          joined({der_element(kSequence, joined({der_element(kOid, s.digest_algorithm),
+                                                                 der_element(kNull, {})})),
+                                  der_element(kOctetString, s.file_digest)}))}));
+}
+
+// The certificates field, holding one made-up certificate, or nothing.
+[[nodiscard]] ByteBuffer certificates(std::size_t size) {
+  if (size == 0) return {};
+  return der_element(0xA0, der_element(kSequence, der_element(kOctetString, filled(size, 0xCE))));
+}
 
 [[nodiscard]] ByteBuffer signer_info(const SyntheticSignature& s, std::uint8_t serial, bool last) {
   ByteBuffer fields = joined({
@@ -90,10 +118,9 @@ ByteBuffer SyntheticSignature::build() const {
   const ByteBuffer signed_data = der_element(
       kSequence,
       joined({der_element(kInteger, {1}), der_element(kSet, algorithm(kSha256)),
-              der_element(kSequence, joined({der_element(kOid, kIndirectData),
-                                             der_element(0xA0, der_element(kOctetString, filled(40, 0x1D)))})),
-              der_element(0xA0, der_element(kSequence, der_element(kOctetString, filled(certificate_size, 0xCE)))),
-              der_element(kSet, signers)}));
+              der_element(kSequence,
+                          joined({der_element(kOid, kIndirectData), der_element(0xA0, indirect_data(*this))})),
+              certificates(certificate_size), der_element(kSet, signers)}));
   return der_element(kSequence, joined({der_element(kOid, kSignedData), der_element(0xA0, signed_data)}));
 }
 
@@ -106,6 +133,33 @@ ByteBuffer certificate_entry(const ByteBuffer& der) {
   entry.insert(entry.end(), der.begin(), der.end());
   entry.resize(length, 0);
   return entry;
+}
+
+ByteBuffer authenticode_digest(const ByteBuffer& file, const ByteBuffer& algorithm) {
+  const auto at = [&](std::size_t offset) {
+    return static_cast<std::size_t>(file[offset] | file[offset + 1] << 8 | file[offset + 2] << 16 |
+                                    file[offset + 3] << 24);
+  };
+  const std::size_t table = at(SyntheticPe::kCertificateDirectory);
+  ByteBuffer hashed(file.begin(), file.begin() + SyntheticPe::kChecksum);
+  hashed.insert(hashed.end(), file.begin() + SyntheticPe::kChecksum + 4,
+                file.begin() + SyntheticPe::kCertificateDirectory);
+  hashed.insert(hashed.end(), file.begin() + SyntheticPe::kCertificateDirectory + 8,
+                file.begin() + static_cast<std::ptrdiff_t>(table));
+  const EVP_MD* md = algorithm == kSha1 ? EVP_sha1() : EVP_sha256();
+  ByteBuffer digest(static_cast<std::size_t>(EVP_MD_get_size(md)));
+  EVP_Digest(hashed.data(), hashed.size(), digest.data(), nullptr, md, nullptr);
+  return digest;
+}
+
+ByteBuffer signed_pe(SyntheticPe pe, SyntheticSignature signature) {
+  // The bytes the digest covers are the same whatever the signature holds.
+  pe.certificate_table = certificate_entry(signature.build());
+  if (signature.digest_algorithm == kSha1 || signature.digest_algorithm == kSha256) {
+    signature.file_digest = authenticode_digest(pe.build(), signature.digest_algorithm);
+  }
+  pe.certificate_table = certificate_entry(signature.build());
+  return pe.build();
 }
 
 }  // namespace lumen::test

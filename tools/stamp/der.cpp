@@ -1,5 +1,6 @@
 #include "tools/stamp/der.hpp"
 
+#include <algorithm>
 #include <string>
 
 namespace lumen::stamp::der {
@@ -72,6 +73,15 @@ Result<std::vector<Element>> read_children(std::span<const std::uint8_t> der, co
 
 Status check_nesting(std::span<const std::uint8_t> der, const Element& element) {
   return check_nesting_below(der, element, 0);
+}
+
+bool precedes_in_set(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b) noexcept {
+  const std::size_t common = std::min(a.size(), b.size());
+  const auto [in_a, in_b] = std::ranges::mismatch(a.first(common), b.first(common));
+  if (in_a != a.begin() + static_cast<std::ptrdiff_t>(common)) return *in_a < *in_b;
+  // Equal as far as the shorter goes: b comes later only where its rest is
+  // more than the zeros a is padded with.
+  return std::ranges::any_of(b.subspan(common), [](std::uint8_t byte) { return byte != 0; });
 }
 
 std::size_t header_size(std::size_t content_size) noexcept {

@@ -45,6 +45,10 @@ struct Element {
 // truncated or whose lengths were damaged.
 [[nodiscard]] Status check_nesting(std::span<const std::uint8_t> der, const Element& element);
 
+// Whether `a` comes before `b` in a DER SET OF, which orders its elements'
+// encodings as octet strings, the shorter padded at its end with zero bytes.
+[[nodiscard]] bool precedes_in_set(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b) noexcept;
+
 // The size of the tag and length in front of content of this size.
 [[nodiscard]] std::size_t header_size(std::size_t content_size) noexcept;
 void append_header(ByteBuffer& out, std::uint8_t tag, std::size_t content_size);

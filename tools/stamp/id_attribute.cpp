@@ -50,6 +50,16 @@ Result<Stamp> read_id_attribute_values(std::span<const std::uint8_t> der, const 
   return *stamp;
 }
 
+std::size_t least_filler_sorting_after(std::size_t content_size) noexcept {
+  // A byte of filler adds one byte to the content, and the two lengths
+  // around it grow by at most six bytes between them: start just below.
+  constexpr std::size_t kLengthGrowth = 6;
+  const std::size_t bare = attribute_content_size(0);
+  std::size_t filler = content_size + 1 > bare + kLengthGrowth ? content_size + 1 - bare - kLengthGrowth : 0;
+  while (attribute_content_size(filler) <= content_size) ++filler;
+  return filler;
+}
+
 std::size_t id_attribute_size(std::size_t filler) noexcept { return element_size(attribute_content_size(filler)); }
 
 void append_id_attribute(ByteBuffer& out, const Stamp& stamp, std::size_t filler) {

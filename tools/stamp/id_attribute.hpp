@@ -15,6 +15,11 @@
 // OID under 2.25 is one that many decoders misread. The filler sizes the
 // whole signature to a multiple of 8 bytes, so that it needs no padding and
 // its last bytes, the digits, are the last bytes of the file.
+//
+// DER orders the attributes of a SET OF by their encodings. All are
+// SEQUENCEs, so the order goes by their lengths first: the filler also makes
+// the id attribute's content longer than any other attribute's beside it, so
+// that it sorts last and the signature stays strict DER.
 
 #include <cstdint>
 #include <span>
@@ -33,6 +38,9 @@ namespace lumen::stamp {
 // laid out otherwise, which something other than this tool wrote.
 [[nodiscard]] Result<Stamp> read_id_attribute_values(std::span<const std::uint8_t> der, const der::Element& values);
 
+// The least filler that makes the attribute's content longer than
+// `content_size` bytes, the content of the longest attribute beside it.
+[[nodiscard]] std::size_t least_filler_sorting_after(std::size_t content_size) noexcept;
 [[nodiscard]] std::size_t id_attribute_size(std::size_t filler) noexcept;
 void append_id_attribute(ByteBuffer& out, const Stamp& stamp, std::size_t filler);
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <utility>
 
+#include "tools/stamp/pe_checksum.hpp"
 #include "tools/stamp/pe_image.hpp"
 
 namespace lumen::stamp {
@@ -20,14 +21,18 @@ Result<Installer> Installer::from_file_content(ByteBuffer content) {
   }
   const auto end = static_cast<std::size_t>(layout.value().image_end);
   const std::span<const std::uint8_t> appended = std::span(content).subspan(end);
-  if (appended.empty()) return Installer(std::move(content), Unsigned{.image_end = end, .stamp = std::nullopt});
   std::optional<Stamp> stamp = Stamp::from_bytes(appended);
-  if (!stamp) {
+  if (!appended.empty() && !stamp) {
     return Error{std::to_string(appended.size()) +
                  " bytes follow the executable image and they are not one 8-digit stamp; not guessing where "
                  "the installer ends (start from the installer as built)"};
   }
-  return Installer(std::move(content), Unsigned{.image_end = end, .stamp = std::move(stamp)});
+  const std::uint64_t field = layout.value().checksum_field;
+  Unsigned form{.image_end = end,
+                .stamp = std::move(stamp),
+                .checksum_field = field,
+                .image_sum = checksum_sum_without_field(std::span(content).first(end), field)};
+  return Installer(std::move(content), std::move(form));
 }
 
 const std::optional<Stamp>& Installer::stamp() const noexcept {
@@ -39,13 +44,21 @@ StampPlace Installer::stamp_place() const noexcept {
   return std::holds_alternative<SignedImage>(form_) ? StampPlace::InSignature : StampPlace::AfterImage;
 }
 
+Status Installer::check_signature() const {
+  if (const auto* signed_image = std::get_if<SignedImage>(&form_)) return signed_image->check_signs(content_);
+  return Done{};
+}
+
 ByteBuffer Installer::stamped_with(const Stamp& stamp) const {
   if (const auto* signed_image = std::get_if<SignedImage>(&form_)) {
     return signed_image->with_signature(content_, signed_image->signature().stamped_with(stamp));
   }
-  const std::size_t image_end = std::get<Unsigned>(form_).image_end;
-  ByteBuffer stamped(content_.begin(), content_.begin() + static_cast<std::ptrdiff_t>(image_end));
+  const Unsigned& form = std::get<Unsigned>(form_);
+  ByteBuffer stamped;
+  stamped.reserve(form.image_end + kStampSize);
+  stamped.insert(stamped.end(), content_.begin(), content_.begin() + static_cast<std::ptrdiff_t>(form.image_end));
   stamped.insert(stamped.end(), stamp.bytes().begin(), stamp.bytes().end());
+  put_pe_checksum(stamped, form.checksum_field, form.image_sum + checksum_sum(stamp.bytes(), form.image_end));
   return stamped;
 }
 

@@ -30,13 +30,20 @@ class Installer {
 
   [[nodiscard]] const std::optional<Stamp>& stamp() const noexcept;
   [[nodiscard]] StampPlace stamp_place() const noexcept;
-  // The whole file with this stamp in place of the one it had, if any.
+  // What stamping checks beyond the form read here: that a signed
+  // installer is still the one its signature signed (see SignedImage).
+  [[nodiscard]] Status check_signature() const;
+  // The whole file with this stamp in place of the one it had, if any, and
+  // its checksum computed anew.
   [[nodiscard]] ByteBuffer stamped_with(const Stamp& stamp) const;
 
  private:
   struct Unsigned {
     std::size_t image_end = 0;
     std::optional<Stamp> stamp;
+    std::uint64_t checksum_field = 0;
+    // The checksum's sum over the image, summed once for every copy.
+    std::uint64_t image_sum = 0;
   };
   using Form = std::variant<Unsigned, SignedImage>;
 

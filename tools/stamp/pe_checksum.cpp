@@ -1,5 +1,7 @@
 #include "tools/stamp/pe_checksum.hpp"
 
+#include "tools/stamp/little_endian.hpp"
+
 namespace lumen::stamp {
 
 std::uint64_t checksum_sum(std::span<const std::uint8_t> bytes, std::uint64_t position) noexcept {
@@ -13,9 +15,17 @@ std::uint64_t checksum_sum(std::span<const std::uint8_t> bytes, std::uint64_t po
   return sum;
 }
 
+std::uint64_t checksum_sum_without_field(std::span<const std::uint8_t> bytes, std::uint64_t checksum_field) noexcept {
+  return checksum_sum(bytes, 0) - checksum_sum(bytes.subspan(checksum_field, kU32Size), checksum_field);
+}
+
 std::uint32_t pe_checksum(std::uint64_t sum, std::uint64_t file_size) noexcept {
   while (sum > 0xFFFF) sum = (sum & 0xFFFF) + (sum >> 16);
   return static_cast<std::uint32_t>(sum + file_size);
+}
+
+void put_pe_checksum(ByteBuffer& file, std::uint64_t checksum_field, std::uint64_t sum) {
+  put_u32(file, checksum_field, pe_checksum(sum, file.size()));
 }
 
 }  // namespace lumen::stamp

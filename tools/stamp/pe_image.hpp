@@ -19,6 +19,8 @@ struct CertificateTable {
   std::uint64_t size_field = 0;
 
   [[nodiscard]] std::uint64_t end() const noexcept { return offset + size; }
+  // Where the directory entry lies: the offset field, then the size field.
+  [[nodiscard]] std::uint64_t directory_entry() const noexcept { return size_field - 4; }
 };
 
 struct Pe32Layout {

@@ -173,6 +173,9 @@ Result<Signature> Signature::read(std::span<const std::uint8_t> der) {
   if (signer.value().unauthenticated) attributes = split_off_id_attributes(der, *signer.value().unauthenticated);
   if (!attributes.ok()) return Error{attributes.error()};
   SplitAttributes split = std::move(attributes).value();
+  std::ranges::sort(split.kept, [&](const der::Element& a, const der::Element& b) {
+    return der::precedes_in_set(der.subspan(a.begin, a.size()), der.subspan(b.begin, b.size()));
+  });
   return Signature(ByteBuffer(der.begin(), der.end()), std::move(enclosing).value(), signer.value().end,
                    std::move(split.kept), std::move(split.stamp));
 }
@@ -193,10 +196,14 @@ std::vector<std::size_t> Signature::enclosing_sizes(std::size_t attributes_size)
 
 ByteBuffer Signature::stamped_with(const Stamp& stamp) const {
   std::size_t kept_size = 0;
-  for (const der::Element& attribute : kept_attributes_) kept_size += attribute.size();
+  std::size_t longest_content = 0;
+  for (const der::Element& attribute : kept_attributes_) {
+    kept_size += attribute.size();
+    longest_content = std::max(longest_content, attribute.end - attribute.content);
+  }
   // Each byte of filler adds one byte to the whole, except where a length
   // grows a byte of its own, so a multiple of 8 comes within a few bytes.
-  std::size_t filler = 0;
+  std::size_t filler = least_filler_sorting_after(longest_content);
   while (element_size(enclosing_sizes(kept_size + id_attribute_size(filler)).front()) % kEntryAlignment != 0) {
     ++filler;
   }

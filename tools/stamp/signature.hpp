@@ -2,11 +2,12 @@
 // An Authenticode signature, a PKCS#7 ContentInfo holding a SignedData in
 // DER, and the stamp it may carry. The stamp is the id attribute (see
 // id_attribute.hpp) ending the unauthenticated attributes of the last signer
-// info, after any nested signature or timestamp there: signer infos end a
-// SignedData, and unauthenticated attributes end a signer info, so the id is
-// the last bytes of the encoding. Unauthenticated attributes are outside
-// what the signer signed, and the whole signature is outside the file's
-// Authenticode hash, so the signature verifies with any id.
+// info, sorted after any nested signature or time stamp there as DER sorts
+// them: signer infos end a SignedData, and unauthenticated attributes end a
+// signer info, so the id is the last bytes of the encoding. Unauthenticated
+// attributes are outside what the signer signed, and the whole signature is
+// outside the file's Authenticode hash, so the signature verifies with any
+// id.
 
 #include <cstdint>
 #include <optional>
@@ -26,6 +27,8 @@ class Signature {
   // anything but a SignedData whose last signer info is where it belongs.
   [[nodiscard]] static Result<Signature> read(std::span<const std::uint8_t> der);
 
+  // The encoding as it was read.
+  [[nodiscard]] std::span<const std::uint8_t> encoding() const noexcept { return der_; }
   // The stamp the encoding ends with, if it ends with one.
   [[nodiscard]] const std::optional<Stamp>& stamp() const noexcept { return stamp_; }
   // The encoding with this stamp ending it, in place of any id attribute
@@ -50,7 +53,8 @@ class Signature {
   std::vector<der::Element> enclosing_;
   // The end of the signer info's fields before its unauthenticated attributes.
   std::size_t signer_fields_end_ = 0;
-  // Its unauthenticated attributes but any id attribute, copied as they are.
+  // Its unauthenticated attributes but any id attribute, copied as they are
+  // in their DER order.
   std::vector<der::Element> kept_attributes_;
   std::optional<Stamp> stamp_;
 };

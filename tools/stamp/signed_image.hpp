@@ -22,6 +22,11 @@ class SignedImage {
   [[nodiscard]] static Result<SignedImage> read(std::span<const std::uint8_t> file, const Pe32Layout& layout);
 
   [[nodiscard]] const Signature& signature() const noexcept { return signature_; }
+  // Checks what the tool can of the signature before copies are stamped:
+  // that it decodes, and that the file's Authenticode digest is the one it
+  // and each nested signature signed. `file` is the one the image was read
+  // from.
+  [[nodiscard]] Status check_signs(std::span<const std::uint8_t> file) const;
   // The file with `der` (sized to a multiple of 8) as its signature, and
   // its checksum computed anew, as a signing tool leaves it. `file` is the
   // one the image was read from.

@@ -55,6 +55,16 @@ struct Source {
   return Source{.installer = std::move(installer).value(), .permissions = permissions};
 }
 
+// An installer read for stamping: a signed one must still be the one its
+// signature signed, or its copies would not verify.
+[[nodiscard]] Result<Source> load_source_to_stamp(StampFiles& files, const fs::path& path) {
+  Result<Source> source = load_source(files, path);
+  if (!source.ok()) return source;
+  const Status checked = source.value().installer.check_signature();
+  if (!checked.ok()) return about(path, checked.error());
+  return source;
+}
+
 [[nodiscard]] std::string_view place_name(StampPlace place) noexcept {
   return place == StampPlace::InSignature ? "inside the signature" : "after the image";
 }
@@ -86,7 +96,7 @@ int stamp_one(const StampOne& command, StampFiles& files, std::ostream& out, std
   if (!command.in_place && files.same_file(command.installer, command.output)) {
     return refuse(err, about(command.output, "this is the input installer; add --in-place to stamp it itself").message);
   }
-  const Result<Source> source = load_source(files, command.installer);
+  const Result<Source> source = load_source_to_stamp(files, command.installer);
   if (!source.ok()) return refuse(err, source.error());
   const Status written = write_copy(files, source.value(), stamp.value(), command.output, out);
   return written.ok() ? kExitDone : refuse(err, written.error());
@@ -127,7 +137,7 @@ struct BatchPlan {
   Result<std::vector<Stamp>> ids =
       parse_id_list(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
   if (!ids.ok()) return about(command.id_list, ids.error());
-  Result<Source> source = load_source(files, command.installer);
+  Result<Source> source = load_source_to_stamp(files, command.installer);
   if (!source.ok()) return Error{source.error()};
 
   BatchPlan plan{.source = std::move(source).value(), .copies = {}};
