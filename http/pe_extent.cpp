@@ -3,29 +3,14 @@
 #include <algorithm>
 #include <iterator>
 
+#include "runtime/pe_layout.hpp"
+
 namespace lumen {
 namespace {
 
-constexpr std::uint64_t kDosHeaderSize = 64;
-constexpr std::uint64_t kPeOffsetField = 0x3C;
-constexpr std::uint32_t kPeSignature = 0x00004550;  // "PE\0\0"
-constexpr std::uint64_t kSignatureAndCoffHeader = 4 + 20;
-constexpr std::uint64_t kSectionEntrySize = 40;
-constexpr std::uint64_t kSymbolSize = 18;
-constexpr std::uint64_t kStringTableSizeField = 4;
-constexpr std::uint64_t kSizeOfHeadersField = 60;
-// The certificate directory (the fifth) holds a file offset, not an address
-// in memory: the signature lies after everything else in the file.
-constexpr std::uint64_t kCertificateDirectory = 4;
+using namespace pe;
 
-// Where the optional header keeps its data directories: PE32 and PE32+
-// differ only in that.
-struct DirectoryPlace {
-  std::uint16_t magic;
-  std::uint64_t count_field;
-  std::uint64_t first;
-};
-constexpr DirectoryPlace kDirectoryPlaces[] = {{0x010B, 92, 96}, {0x020B, 108, 112}};
+constexpr std::uint64_t kSignatureAndCoffHeader = 4 + kCoffHeaderSize;
 
 // Little-endian fields of the head; the caller checks a field lies in it.
 class Head {
@@ -47,11 +32,12 @@ class Head {
 [[nodiscard]] std::uint64_t optional_header_extent(const Head& head, std::uint64_t optional, std::uint64_t size) {
   if (size < 2) return 0;
   const std::uint16_t magic = static_cast<std::uint16_t>(head.u16(optional));
-  const auto place = std::ranges::find(kDirectoryPlaces, magic, &DirectoryPlace::magic);
-  if (place == std::end(kDirectoryPlaces)) return 0;
+  constexpr Format kFormats[] = {kPe32, kPe32Plus};
+  const auto place = std::ranges::find(kFormats, magic, &Format::magic);
+  if (place == std::end(kFormats)) return 0;
   std::uint64_t end = size >= kSizeOfHeadersField + 4 ? head.u32(optional + kSizeOfHeadersField) : 0;
-  const std::uint64_t entry = place->first + kCertificateDirectory * 8;
-  const bool listed = size >= entry + 8 && head.u32(optional + place->count_field) > kCertificateDirectory;
+  const std::uint64_t entry = place->directories_start + kCertificateDirectory * kDirectorySize;
+  const bool listed = size >= entry + 8 && head.u32(optional + place->directory_count_field) > kCertificateDirectory;
   if (listed && head.u32(optional + entry + 4) != 0) {
     end = std::max(end, head.u32(optional + entry) + head.u32(optional + entry + 4));
   }
@@ -60,7 +46,7 @@ class Head {
 
 [[nodiscard]] std::uint64_t sections_extent(const Head& head, std::uint64_t table, std::uint64_t count) {
   std::uint64_t end = 0;
-  for (std::uint64_t entry = table; entry < table + count * kSectionEntrySize; entry += kSectionEntrySize) {
+  for (std::uint64_t entry = table; entry < table + count * kSectionHeaderSize; entry += kSectionHeaderSize) {
     const std::uint64_t raw_size = head.u32(entry + 16);
     if (raw_size != 0) end = std::max(end, head.u32(entry + 20) + raw_size);  // 0: data only in memory
   }
@@ -80,10 +66,10 @@ class Head {
   if (!head.holds(pe + kSignatureAndCoffHeader)) return pe + kSignatureAndCoffHeader;
   if (head.u32(pe) != kPeSignature) return kDosHeaderSize;  // an MS-DOS program: nothing more to measure
   const std::uint64_t coff = pe + 4;
-  const std::uint64_t optional = coff + 20;
+  const std::uint64_t optional = coff + kCoffHeaderSize;
   const std::uint64_t optional_size = head.u16(coff + 16);
   const std::uint64_t table = optional + optional_size;
-  const std::uint64_t table_end = table + head.u16(coff + 2) * kSectionEntrySize;
+  const std::uint64_t table_end = table + head.u16(coff + 2) * kSectionHeaderSize;
   if (!head.holds(table_end)) return table_end;
   return std::max({table_end, optional_header_extent(head, optional, optional_size),
                    sections_extent(head, table, head.u16(coff + 2)), symbols_extent(head, coff)});

@@ -36,7 +36,7 @@ class PayloadSignerCheck(unittest.TestCase):
             script = os.path.join(work, "check.cmake")
             with open(script, "w") as f:
                 f.write(f'include("{ROOT}/cmake/PayloadSigner.cmake")\n'
-                        "lumen_payload_signer_source(source)\n"
+                        'lumen_payload_signer_source(source installer "${PAYLOAD_SIGNER_SHA256}")\n'
                         'file(READ "${source}" text)\n'
                         'message(STATUS "${text}")\n')
             for name, pin, given in CASES:

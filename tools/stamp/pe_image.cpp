@@ -4,34 +4,14 @@
 #include <cstdio>
 #include <string>
 
+#include "runtime/pe_layout.hpp"
+
 namespace lumen::stamp {
 namespace {
 
-constexpr std::uint16_t kMzSignature = 0x5A4D;          // "MZ"
-constexpr std::uint32_t kPeSignature = 0x00004550;      // "PE\0\0"
 // The installer is PE32 for i386; its 64-bit build (PE32+ for AMD64, what
-// machines without 32-bit Wine test) is stamped the same way. The two differ
-// in where the optional header keeps its data directories.
-struct Format {
-  std::uint16_t machine;
-  std::uint16_t magic;
-  std::uint64_t directory_count_field;
-  std::uint64_t directories_start;
-};
-constexpr Format kPe32{0x014C, 0x010B, 92, 96};
-constexpr Format kPe32Plus{0x8664, 0x020B, 108, 112};
-constexpr std::uint64_t kDosHeaderSize = 64;
-constexpr std::uint64_t kPeOffsetField = 0x3C;
-constexpr std::uint64_t kCoffHeaderSize = 20;
-constexpr std::uint64_t kSectionHeaderSize = 40;
-constexpr std::uint64_t kSymbolSize = 18;
-constexpr std::uint64_t kStringTableSizeField = 4;
-// Optional header fields at the same offsets in both formats.
-constexpr std::uint64_t kSizeOfHeadersField = 60;
-constexpr std::uint64_t kChecksumField = 64;
-constexpr std::uint64_t kDirectorySize = 8;
-// The certificate directory, whose address is a file offset, not an RVA.
-constexpr std::uint64_t kCertificateDirectory = 4;
+// machines without 32-bit Wine test) is stamped the same way.
+using namespace pe;
 
 // Little-endian reads that never leave the file: callers check the region
 // they read first, and a read outside it gives 0 rather than stray memory.
