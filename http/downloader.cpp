@@ -94,9 +94,8 @@ bool Downloader::DescribesThisFile(const PartialRecord& record) const {
 // Without a published checksum, the record's word is all there is.
 bool Downloader::HoldsThePublishedDigest(std::int64_t length) {
   if (check_.sha256.empty()) return true;
-  const std::unique_ptr<StreamDigest> digest = ports_.digests ? ports_.digests->StartSha256() : nullptr;
-  const FileNumber kept = ports_.files.open(target_.temp_path(), OpenMode::Read);
-  return digest && kept && DigestFilePrefix(*kept, length, *digest) && SameDigest(digest->finish_hex(), check_.sha256);
+  const std::unique_ptr<StreamDigest> digest = StartDigest(length);
+  return digest && SameDigest(digest->finish_hex(), check_.sha256);
 }
 
 // A server that does not serve the range as asked (an error, 416, a part
@@ -157,13 +156,13 @@ FileNumber Downloader::OpenTempFile() const {
   return file;
 }
 
-// A digest only when there is a checksum to meet, already holding the
-// bytes the temporary file keeps: they are read once, a block at a time.
-std::unique_ptr<StreamDigest> Downloader::StartDigest() {
+// A SHA-256 already holding the temporary file's first `kept_bytes`: they
+// are read once, a block at a time.
+std::unique_ptr<StreamDigest> Downloader::StartDigest(std::int64_t kept_bytes) {
   std::unique_ptr<StreamDigest> digest = ports_.digests ? ports_.digests->StartSha256() : nullptr;
-  if (!digest || resume_offset_ == 0) return digest;
+  if (!digest || kept_bytes == 0) return digest;
   const FileNumber kept = ports_.files.open(target_.temp_path(), OpenMode::Read);
-  if (!kept || !DigestFilePrefix(*kept, resume_offset_, *digest)) return nullptr;
+  if (!kept || !DigestFilePrefix(*kept, kept_bytes, *digest)) return nullptr;
   return digest;
 }
 
@@ -198,7 +197,7 @@ bool Downloader::RunTransfer(const std::function<void()>& on_progress, const std
   for (;;) {
     if (!transfer_) return false;
     std::unique_ptr<StreamDigest> digest;
-    if (!check_.sha256.empty() && !(digest = StartDigest())) return Fail(DownloadFailure::Check);
+    if (!check_.sha256.empty() && !(digest = StartDigest(resume_offset_))) return Fail(DownloadFailure::Check);
     FileNumber file = OpenTempFile();
     if (!file) return Fail(DownloadFailure::Write);
     KeepRecord();

@@ -108,7 +108,7 @@ class Downloader {
   void KeepRecord();
   void DiscardPartialFile();
   [[nodiscard]] FileNumber OpenTempFile() const;
-  [[nodiscard]] std::unique_ptr<StreamDigest> StartDigest();
+  [[nodiscard]] std::unique_ptr<StreamDigest> StartDigest(std::int64_t kept_bytes);
   [[nodiscard]] bool PassesCheck(StreamDigest* digest) const;
   [[nodiscard]] bool PlaceFileUnlessStopped(const std::function<void()>& on_cancel);
   [[nodiscard]] bool PlaceFile();

@@ -494,14 +494,12 @@ LRESULT Form::handle(HWND host, std::optional<ControlIndex> host_index, UINT mes
       paint_host(host, host_index, session.dc(), session.area());
       return 0;
     }
-    case WM_SYSCOMMAND:
     case WM_CLOSE:
       // A form that binds the close request decides itself whether to close,
       // as its own close button would, however the request came: the
-      // system's close command, or a close message that another program
-      // sent. Its own closing comes as kCloseNow.
-      if (!host_index && (message == WM_CLOSE || (wparam & 0xFFF0) == SC_CLOSE) &&
-          binds({}, Event::CloseRequested)) {
+      // system's close command (which arrives as this message), or a close
+      // message that another program sent. Its own closing comes as kCloseNow.
+      if (!host_index && binds({}, Event::CloseRequested)) {
         dispatch({}, Event::CloseRequested);
         return 0;
       }
